@@ -1,0 +1,7 @@
+#include "corelib/dataobjectc.h"
+
+DataObjectC::~DataObjectC() = default;
+
+void DataObjectC::release() {
+  delete this;
+}
