@@ -62,6 +62,7 @@ class AnimKeyC : public EditableC {
 
  private:
   void take_over(AnimKeyC* pSource);
+  void read_values(ChunkReaderC* pReader, uint32_t ui32StoredCount);
 
   float* m_pData = nullptr;  // values, then in-tangents, then out-tangents
   int32_t m_i32ValueCount = 0;

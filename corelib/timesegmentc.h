@@ -45,6 +45,9 @@ class TimeSegmentC : public EditableC {
 
  private:
   void release_keys();
+  int32_t load_start(ChunkReaderC* pReader, uint32_t ui32Version);
+  // i32Time (parent time) as a key time relative to the start.
+  int32_t to_key_time(int32_t i32Time) const;
 
   int32_t m_i32Start = 0;
   std::vector<AnimKeyC*> m_rTrimKeys;

@@ -1,7 +1,6 @@
 #include "docfile/chunkreaderc.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -26,7 +25,7 @@ int32_t ChunkReaderC::open(const char* szFileName, const char* szSignature, int3
   }
   std::vector<char> rSignature(static_cast<size_t>(i32SignatureLength));
   size_t uRead = std::fread(rSignature.data(), 1, rSignature.size(), m_pFile);
-  if (uRead != rSignature.size() || std::memcmp(rSignature.data(), szSignature, rSignature.size()) != 0) {
+  if (uRead != rSignature.size() || !std::equal(rSignature.begin(), rSignature.end(), szSignature)) {
     close();
     return CHUNK_WRONG_FORMAT;
   }
@@ -64,12 +63,14 @@ int32_t ChunkReaderC::open_chunk() {
   }
   // A size below the header would end the chunk before its own payload, and a
   // chunk reaching past its parent would make the parent seek backwards: both
-  // are damaged data, and neither is entered.
+  // are damaged data, and neither is entered. The file bounds the top level,
+  // so a truncated document fails instead of ending early as if complete.
   if (rHeader[2] < CHUNK_HEADER_SIZE) {
     return CHUNK_DAMAGED;
   }
   int64_t i64End = i64Position + rHeader[2];
-  if (!m_rChunks.empty() && i64End > m_rChunks.back().m_i64End) {
+  int64_t i64ParentEnd = m_rChunks.empty() ? m_i64FileSize : m_rChunks.back().m_i64End;
+  if (i64End > i64ParentEnd) {
     return CHUNK_DAMAGED;
   }
   m_rChunks.push_back({rHeader[0], rHeader[1], rHeader[2] - CHUNK_HEADER_SIZE, i64End});
@@ -133,6 +134,8 @@ int32_t ChunkReaderC::read(void* pBuffer, uint32_t ui32Size) {
 }
 
 int32_t ChunkReaderC::read_str(char* pBuffer) {
+  // Some loaders use the text whatever the result: it is always terminated.
+  pBuffer[0] = '\0';
   int32_t i32Result = check_readable();
   if (i32Result != CHUNK_OK) {
     return i32Result;
@@ -145,11 +148,12 @@ int32_t ChunkReaderC::read_str(char* pBuffer) {
   // Writers store at most 255 characters; of a longer field the rest is passed
   // over so that the reader keeps its place.
   uint32_t ui32Kept = std::min<uint32_t>(ui16Length, CHUNK_STRING_BUFFER_SIZE - 1);
-  if (std::fread(pBuffer, 1, ui32Kept, m_pFile) != ui32Kept) {
+  size_t uRead = std::fread(pBuffer, 1, ui32Kept, m_pFile);
+  pBuffer[uRead] = '\0';
+  if (uRead != ui32Kept) {
     m_i32Error = CHUNK_DAMAGED;
     return m_i32Error;
   }
-  pBuffer[ui32Kept] = '\0';
   uint32_t ui32Skipped = ui16Length - ui32Kept;
   if (ui32Skipped > get_remaining_size()) {
     m_i32Error = CHUNK_DAMAGED;

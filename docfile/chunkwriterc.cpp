@@ -104,6 +104,9 @@ int32_t ChunkWriterC::write(const void* pData, uint32_t ui32Size) {
 }
 
 int32_t ChunkWriterC::write_str(const char* szText) {
+  if (!m_pFile) {
+    return CHUNK_NOT_OPEN;
+  }
   size_t uLength = std::strlen(szText);
   // The length field has 16 bits; a longer text cannot be stored.
   if (uLength > std::numeric_limits<uint16_t>::max()) {
