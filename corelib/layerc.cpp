@@ -21,12 +21,6 @@ constexpr uint32_t LAYER_CHUNK_VERSION = 1;
 
 constexpr const char* EFFECT_INDEX_TEXT = "i32Index >= 0 && i32Index < m_rEffects.size()";
 
-// The writer's error is sticky, so once a call fails the later ones fail too;
-// the first code is the one worth reporting.
-int32_t first_failure(int32_t i32Result, int32_t i32Next) {
-  return i32Result != CHUNK_OK ? i32Result : i32Next;
-}
-
 // An effect of class rClass, or null when the registry cannot make one. A class
 // that is not an effect class, or an object that is not an effect, would be
 // driven through the wrong interface, so it counts as missing.

@@ -28,12 +28,6 @@ enum SettingE : size_t {
   SETTING_COUNT
 };
 
-// The writer's error is sticky, so once a call fails the later ones fail too;
-// the first code is the one worth reporting.
-int32_t first_failure(int32_t i32Result, int32_t i32Next) {
-  return i32Result != CHUNK_OK ? i32Result : i32Next;
-}
-
 // Ticks per second are beats_per_min × beat_units × 256 / 60, and the time
 // context divides by tick_division: a stored value of 0 or below would divide
 // by zero or freeze time, so the scene keeps the value it has and says so.

@@ -3,12 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-constexpr uint32_t CHUNK_HEADER_SIZE = 12;
-
-}  // namespace
-
 ChunkReaderC::ChunkReaderC(ClassRegistryC* pRegistry) : m_pRegistry(pRegistry) {}
 
 ChunkReaderC::~ChunkReaderC() {

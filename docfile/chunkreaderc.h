@@ -23,6 +23,9 @@ enum ChunkResultE : int32_t {
 constexpr const char* DOCUMENT_SIGNATURE = "TRUNE|VOLSKRAT";
 constexpr int32_t DOCUMENT_SIGNATURE_LENGTH = 14;
 
+// Id, version and size: what precedes every chunk's payload.
+constexpr uint32_t CHUNK_HEADER_SIZE = 12;
+
 // Every string field is read into a buffer of this size by its callers.
 constexpr int32_t CHUNK_STRING_BUFFER_SIZE = 256;
 

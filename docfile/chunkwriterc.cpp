@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int64_t CHUNK_HEADER_SIZE = 12;
 constexpr int64_t CHUNK_SIZE_FIELD_OFFSET = 8;
 
 }  // namespace
@@ -78,7 +77,7 @@ int32_t ChunkWriterC::end_chunk() {
   }
   int64_t i64End = static_cast<int64_t>(ftello(m_pFile));
   int64_t i64Size = i64End - i64Start;
-  if (i64Size < CHUNK_HEADER_SIZE || i64Size > std::numeric_limits<uint32_t>::max()) {
+  if (i64Size < static_cast<int64_t>(CHUNK_HEADER_SIZE) || i64Size > std::numeric_limits<uint32_t>::max()) {
     return fail(CHUNK_DAMAGED);
   }
   uint32_t ui32Size = static_cast<uint32_t>(i64Size);

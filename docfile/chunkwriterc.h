@@ -37,6 +37,12 @@ class ChunkWriterC {
 // Longest string a document stores; readers pass 256-byte buffers.
 constexpr uint32_t CHUNK_STRING_MAX_LENGTH = 255;
 
+// The writer's error is sticky, so once a write fails the later ones fail
+// too: of a sequence of results the first failure is the one worth reporting.
+inline int32_t first_failure(int32_t i32Result, int32_t i32Next) {
+  return i32Result != 0 ? i32Result : i32Next;
+}
+
 // write_str of the text's first CHUNK_STRING_MAX_LENGTH characters.
 inline int32_t write_str_cut(ChunkWriterC* pWriter, const std::string& rText) {
   return pWriter->write_str(rText.substr(0, CHUNK_STRING_MAX_LENGTH).c_str());

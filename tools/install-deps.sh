@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, only those missing.
 set -eu
 
-PACKAGES="cmake ninja-build g++ make pkg-config libgtest-dev"
+PACKAGES="cmake ninja-build g++ libgtest-dev"
 
 missing=""
 for package in $PACKAGES; do

@@ -9,44 +9,15 @@
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
+#include "tests/support/chunkbytes.h"
 #include "tests/support/tempfilec.h"
 
 namespace {
 
-using BytesT = std::vector<uint8_t>;
-
 constexpr uint32_t MUSIC_ID = 0x4000;
 constexpr uint32_t VERSION_1 = 0x00010000;
 
-void put_u16(BytesT& rBytes, uint16_t ui16Value) {
-  rBytes.push_back(static_cast<uint8_t>(ui16Value));
-  rBytes.push_back(static_cast<uint8_t>(ui16Value >> 8));
-}
-
-void put_u32(BytesT& rBytes, uint32_t ui32Value) {
-  put_u16(rBytes, static_cast<uint16_t>(ui32Value));
-  put_u16(rBytes, static_cast<uint16_t>(ui32Value >> 16));
-}
-
-void put_text(BytesT& rBytes, const std::string& rText) {
-  rBytes.insert(rBytes.end(), rText.begin(), rText.end());
-}
-
-// ui32Size is the stored size, header included.
-void put_header(BytesT& rBytes, uint32_t ui32Id, uint32_t ui32Version, uint32_t ui32Size) {
-  put_u32(rBytes, ui32Id);
-  put_u32(rBytes, ui32Version);
-  put_u32(rBytes, ui32Size);
-}
-
-void put_u32_chunk(BytesT& rBytes, uint32_t ui32Id, uint32_t ui32Value) {
-  put_header(rBytes, ui32Id, 1, 16);
-  put_u32(rBytes, ui32Value);
-}
-
-BytesT signature() {
-  return BytesT(DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE + DOCUMENT_SIGNATURE_LENGTH);
-}
+BytesT u32_chunk(uint32_t ui32Id, uint32_t ui32Value) { return chunk(ui32Id, 1, bytes_of(ui32Value)); }
 
 std::string pattern_text(size_t uLength) {
   std::string sText;
@@ -61,12 +32,6 @@ class ChunkReaderTestC : public ::testing::Test {
   void open_bytes(const BytesT& rBytes) {
     m_rFile.write_bytes(rBytes);
     ASSERT_EQ(m_rReader.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_OK);
-  }
-
-  uint32_t read_u32() {
-    uint32_t ui32Value = 0;
-    EXPECT_EQ(m_rReader.read(&ui32Value, sizeof(ui32Value)), CHUNK_OK);
-    return ui32Value;
   }
 
   TempFileC m_rFile;
@@ -93,25 +58,20 @@ TEST_F(ChunkReaderTestC, WithoutFileEveryOperationReportsNotOpen) {
 }
 
 TEST_F(ChunkReaderTestC, OpenWhileOpenFailsAndKeepsTheFirstFile) {
-  BytesT rFirst = signature();
-  put_u32_chunk(rFirst, 0x11, 1);
-  open_bytes(rFirst);
+  open_bytes(concat({signature_bytes(), u32_chunk(0x11, 1)}));
 
   TempFileC rSecond;
-  BytesT rSecondBytes = signature();
-  put_u32_chunk(rSecondBytes, 0x22, 2);
-  rSecond.write_bytes(rSecondBytes);
+  rSecond.write_bytes(concat({signature_bytes(), u32_chunk(0x22, 2)}));
   EXPECT_EQ(m_rReader.open(rSecond.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_NOT_OPEN);
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_id(), 0x11u);
-  EXPECT_EQ(read_u32(), 1u);
+  EXPECT_EQ(read_u32(m_rReader), 1u);
 }
 
 TEST_F(ChunkReaderTestC, WrongSignatureClosesTheFileForASecondOpen) {
-  BytesT rWrong = signature();
+  BytesT rWrong = concat({signature_bytes(), u32_chunk(0x11, 1)});
   rWrong[13] = 'X';
-  put_u32_chunk(rWrong, 0x11, 1);
   m_rFile.write_bytes(rWrong);
   EXPECT_EQ(m_rReader.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_WRONG_FORMAT);
   EXPECT_EQ(m_rReader.open_chunk(), CHUNK_NOT_OPEN);
@@ -119,24 +79,20 @@ TEST_F(ChunkReaderTestC, WrongSignatureClosesTheFileForASecondOpen) {
   m_rFile.write_bytes(BytesT{'T', 'R', 'U', 'N', 'E'});
   EXPECT_EQ(m_rReader.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_WRONG_FORMAT);
 
-  BytesT rRight = signature();
-  put_u32_chunk(rRight, 0x11, 1);
-  open_bytes(rRight);
+  open_bytes(concat({signature_bytes(), u32_chunk(0x11, 1)}));
   EXPECT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_id(), 0x11u);
 }
 
 TEST_F(ChunkReaderTestC, EmptySignatureStartsAtTheFirstByte) {
-  BytesT rBytes;
-  put_u32_chunk(rBytes, 0x11, 1);
-  m_rFile.write_bytes(rBytes);
+  m_rFile.write_bytes(u32_chunk(0x11, 1));
   ASSERT_EQ(m_rReader.open(m_rFile.path(), "", 0), CHUNK_OK);
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_id(), 0x11u);
 }
 
 TEST_F(ChunkReaderTestC, SignatureOnlyGivesAShortHeaderThatIsNotSticky) {
-  open_bytes(signature());
+  open_bytes(signature_bytes());
   EXPECT_EQ(m_rReader.get_remaining_size(), 0u);
   EXPECT_EQ(m_rReader.open_chunk(), CHUNK_DAMAGED);
   EXPECT_EQ(m_rReader.get_error(), CHUNK_OK);
@@ -144,10 +100,8 @@ TEST_F(ChunkReaderTestC, SignatureOnlyGivesAShortHeaderThatIsNotSticky) {
 }
 
 TEST_F(ChunkReaderTestC, MusicDocumentReadsToTheEndOfTheDocument) {
-  BytesT rBytes = signature();
-  put_header(rBytes, MUSIC_ID, VERSION_1, 22);
-  put_u16(rBytes, 8);
-  put_text(rBytes, "MUSIC.XM");
+  BytesT rBytes =
+      concat({signature_bytes(), chunk(MUSIC_ID, VERSION_1, concat({bytes_of<uint16_t>(8), text_bytes("MUSIC.XM")}))});
   ASSERT_EQ(rBytes.size(), 36u);
   open_bytes(rBytes);
   EXPECT_EQ(m_rReader.get_remaining_size(), 22u);
@@ -168,14 +122,11 @@ TEST_F(ChunkReaderTestC, MusicDocumentReadsToTheEndOfTheDocument) {
 }
 
 TEST_F(ChunkReaderTestC, InnerChunkEndingAtTheFileEndEndsEveryLevel) {
-  BytesT rBytes = signature();
-  put_header(rBytes, 0x2000, 1, 12 + 16);
-  put_u32_chunk(rBytes, 0x1000, 7);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), chunk(0x2000, 1, u32_chunk(0x1000, 7))}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
-  EXPECT_EQ(read_u32(), 7u);
+  EXPECT_EQ(read_u32(m_rReader), 7u);
   EXPECT_EQ(m_rReader.close_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_error(), CHUNK_END);
 
@@ -185,10 +136,7 @@ TEST_F(ChunkReaderTestC, InnerChunkEndingAtTheFileEndEndsEveryLevel) {
 }
 
 TEST_F(ChunkReaderTestC, EmptyChunkHasNoPayloadAndNoSubChunks) {
-  BytesT rBytes = signature();
-  put_header(rBytes, 0x1, 1, 12);
-  put_u32_chunk(rBytes, 0x2, 99);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), chunk(0x1, 1, BytesT()), u32_chunk(0x2, 99)}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_size(), 0u);
@@ -199,13 +147,11 @@ TEST_F(ChunkReaderTestC, EmptyChunkHasNoPayloadAndNoSubChunks) {
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_id(), 0x2u);
-  EXPECT_EQ(read_u32(), 99u);
+  EXPECT_EQ(read_u32(m_rReader), 99u);
 }
 
 TEST_F(ChunkReaderTestC, ShortReadIsStickyForEveryLaterOperation) {
-  BytesT rBytes = signature();
-  put_u32_chunk(rBytes, 0x1, 5);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), u32_chunk(0x1, 5)}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   uint64_t ui64Value = 0;
@@ -223,32 +169,22 @@ TEST_F(ChunkReaderTestC, ShortReadIsStickyForEveryLaterOperation) {
 }
 
 TEST_F(ChunkReaderTestC, ZeroLengthStringReadsOnlyItsLength) {
-  BytesT rBytes = signature();
-  put_header(rBytes, 0x1, 1, 12 + 2 + 4);
-  put_u16(rBytes, 0);
-  put_u32(rBytes, 42);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), chunk(0x1, 1, concat({bytes_of<uint16_t>(0), bytes_of<uint32_t>(42)}))}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   std::strcpy(m_rText, "stale");
   EXPECT_EQ(m_rReader.read_str(m_rText), CHUNK_OK);
   EXPECT_STREQ(m_rText, "");
-  EXPECT_EQ(read_u32(), 42u);
+  EXPECT_EQ(read_u32(m_rReader), 42u);
 }
 
 TEST_F(ChunkReaderTestC, CloseChunkContinuesAtTheNextChunkWhateverWasRead) {
-  BytesT rBytes = signature();
-  put_header(rBytes, 0x1, 1, 12 + 8 + 16);
-  put_u32(rBytes, 1);
-  put_u32(rBytes, 2);
-  put_u32_chunk(rBytes, 0x5, 3);
-  put_u32_chunk(rBytes, 0x2, 20);
-  put_u32_chunk(rBytes, 0x3, 30);
-  open_bytes(rBytes);
+  BytesT rFirst = concat({bytes_of<uint32_t>(1), bytes_of<uint32_t>(2), u32_chunk(0x5, 3)});
+  open_bytes(concat({signature_bytes(), chunk(0x1, 1, rFirst), u32_chunk(0x2, 20), u32_chunk(0x3, 30)}));
 
   // Part of the payload read, the sub-chunk left unread.
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
-  EXPECT_EQ(read_u32(), 1u);
+  EXPECT_EQ(read_u32(m_rReader), 1u);
   EXPECT_EQ(m_rReader.close_chunk(), CHUNK_OK);
 
   // Read on past the chunk's end, into the next chunk's header.
@@ -260,13 +196,11 @@ TEST_F(ChunkReaderTestC, CloseChunkContinuesAtTheNextChunkWhateverWasRead) {
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_id(), 0x3u);
-  EXPECT_EQ(read_u32(), 30u);
+  EXPECT_EQ(read_u32(m_rReader), 30u);
 }
 
 TEST_F(ChunkReaderTestC, LeaveChunkDoesNotMarkTheEndOfTheDocument) {
-  BytesT rBytes = signature();
-  put_u32_chunk(rBytes, 0x1, 1);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), u32_chunk(0x1, 1)}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.leave_chunk(), CHUNK_OK);
@@ -310,7 +244,7 @@ TEST_F(ChunkReaderTestC, LoaderLoopSkipsUnknownIdsAndVersionsAtEveryLevel) {
     if (ui32Id != 0x1000 || ui32Version != 1) {
       return CHUNK_OK;
     }
-    rValues.push_back(read_u32());
+    rValues.push_back(read_u32(m_rReader));
     return m_rReader.get_error();
   };
   auto load_top = [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
@@ -336,11 +270,7 @@ TEST_F(ChunkReaderTestC, LoaderLoopSkipsUnknownIdsAndVersionsAtEveryLevel) {
 }
 
 TEST_F(ChunkReaderTestC, SizeBelowHeaderIsDamagedAndNothingIsReadTwice) {
-  BytesT rBytes = signature();
-  put_u32_chunk(rBytes, 0x1, 10);
-  put_header(rBytes, 0x2, 1, 11);
-  put_u32_chunk(rBytes, 0x3, 30);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), u32_chunk(0x1, 10), chunk_header(0x2, 1, 11), u32_chunk(0x3, 30)}));
 
   std::vector<uint32_t> rIds;
   auto record = [&rIds](uint32_t ui32Id, uint32_t) -> int32_t {
@@ -356,12 +286,8 @@ TEST_F(ChunkReaderTestC, SizeBelowHeaderIsDamagedAndNothingIsReadTwice) {
 }
 
 TEST_F(ChunkReaderTestC, ChunkReachingPastItsParentIsDamagedAndNotEntered) {
-  BytesT rBytes = signature();
-  put_header(rBytes, 0x1, 1, 12 + 16);
-  put_header(rBytes, 0x2, 1, 100);
-  put_u32(rBytes, 0);
-  put_u32_chunk(rBytes, 0x3, 30);
-  open_bytes(rBytes);
+  BytesT rOverlong = concat({chunk_header(0x2, 1, 100), bytes_of<uint32_t>(0)});
+  open_bytes(concat({signature_bytes(), chunk(0x1, 1, rOverlong), u32_chunk(0x3, 30)}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.open_chunk(), CHUNK_DAMAGED);
@@ -371,15 +297,11 @@ TEST_F(ChunkReaderTestC, ChunkReachingPastItsParentIsDamagedAndNotEntered) {
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_chunk_id(), 0x3u);
-  EXPECT_EQ(read_u32(), 30u);
+  EXPECT_EQ(read_u32(m_rReader), 30u);
 }
 
 TEST_F(ChunkReaderTestC, TruncatedTopLevelChunkIsDamagedRatherThanTheEnd) {
-  BytesT rBytes = signature();
-  put_u32_chunk(rBytes, 0x1, 10);
-  put_header(rBytes, 0x2, 1, 12 + 32);
-  put_u32(rBytes, 0);
-  open_bytes(rBytes);
+  open_bytes(concat({signature_bytes(), u32_chunk(0x1, 10), chunk_header(0x2, 1, 12 + 32), bytes_of<uint32_t>(0)}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.close_chunk(), CHUNK_OK);
@@ -390,27 +312,20 @@ TEST_F(ChunkReaderTestC, TruncatedTopLevelChunkIsDamagedRatherThanTheEnd) {
 
 TEST_F(ChunkReaderTestC, OverlongStringKeeps255CharactersAndItsPlace) {
   std::string sLong = pattern_text(300);
-  BytesT rBytes = signature();
-  put_header(rBytes, 0x1, 1, 12 + 2 + 300 + 4);
-  put_u16(rBytes, 300);
-  put_text(rBytes, sLong);
-  put_u32(rBytes, 77);
-  open_bytes(rBytes);
+  BytesT rPayload = concat({bytes_of<uint16_t>(300), text_bytes(sLong), bytes_of<uint32_t>(77)});
+  open_bytes(concat({signature_bytes(), chunk(0x1, 1, rPayload)}));
 
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.read_str(m_rText), CHUNK_OK);
   EXPECT_EQ(std::string(m_rText), sLong.substr(0, 255));
-  EXPECT_EQ(read_u32(), 77u);
+  EXPECT_EQ(read_u32(m_rReader), 77u);
   EXPECT_EQ(m_rReader.get_error(), CHUNK_OK);
 }
 
 TEST_F(ChunkReaderTestC, StringRunningPastTheFileIsStickyAndStillTerminated) {
   // The rest of an overlong field is missing.
-  BytesT rSkipMissing = signature();
-  put_header(rSkipMissing, 0x1, 1, 12 + 2 + 260);
-  put_u16(rSkipMissing, 300);
-  put_text(rSkipMissing, pattern_text(260));
-  open_bytes(rSkipMissing);
+  BytesT rSkipMissing = concat({bytes_of<uint16_t>(300), text_bytes(pattern_text(260))});
+  open_bytes(concat({signature_bytes(), chunk(0x1, 1, rSkipMissing)}));
   ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.read_str(m_rText), CHUNK_DAMAGED);
   EXPECT_EQ(m_rReader.get_error(), CHUNK_DAMAGED);
@@ -418,12 +333,8 @@ TEST_F(ChunkReaderTestC, StringRunningPastTheFileIsStickyAndStillTerminated) {
 
   // The kept part itself comes short.
   ChunkReaderC rReader(nullptr);
-  BytesT rTextMissing = signature();
-  put_header(rTextMissing, 0x1, 1, 12 + 2 + 4);
-  put_u16(rTextMissing, 300);
-  put_text(rTextMissing, "abcd");
   TempFileC rFile;
-  rFile.write_bytes(rTextMissing);
+  rFile.write_bytes(concat({signature_bytes(), chunk(0x1, 1, concat({bytes_of<uint16_t>(300), text_bytes("abcd")}))}));
   ASSERT_EQ(rReader.open(rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_OK);
   ASSERT_EQ(rReader.open_chunk(), CHUNK_OK);
   std::memset(m_rText, 'x', sizeof(m_rText));

@@ -6,6 +6,7 @@
 
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
+#include "tests/support/chunkbytes.h"
 #include "tests/support/tempfilec.h"
 
 namespace {
@@ -21,12 +22,6 @@ class ChunkWriterTestC : public ::testing::Test {
   }
 
   void write_u32(uint32_t ui32Value) { EXPECT_EQ(m_rWriter.write(&ui32Value, sizeof(ui32Value)), CHUNK_OK); }
-
-  uint32_t read_u32() {
-    uint32_t ui32Value = 0;
-    EXPECT_EQ(m_rReader.read(&ui32Value, sizeof(ui32Value)), CHUNK_OK);
-    return ui32Value;
-  }
 
   void expect_chunk(uint32_t ui32Id, uint32_t ui32Version, uint32_t ui32PayloadSize, int32_t i32Depth) {
     ASSERT_EQ(m_rReader.open_chunk(), CHUNK_OK);
@@ -74,9 +69,9 @@ TEST_F(ChunkWriterTestC, NestedChunksReadBackWithTheirSizesAndDepths) {
 
   open_reader();
   expect_chunk(0x2000, 1, 4 + 16 + 24, 1);
-  EXPECT_EQ(read_u32(), 0xA1u);
+  EXPECT_EQ(read_u32(m_rReader), 0xA1u);
   expect_chunk(0x10, 2, 4, 2);
-  EXPECT_EQ(read_u32(), 0xB1u);
+  EXPECT_EQ(read_u32(m_rReader), 0xB1u);
   EXPECT_EQ(m_rReader.close_chunk(), CHUNK_OK);
   expect_chunk(0x11, 3, 12, 2);
   expect_chunk(0x12, 4, 0, 3);
@@ -88,7 +83,7 @@ TEST_F(ChunkWriterTestC, NestedChunksReadBackWithTheirSizesAndDepths) {
   EXPECT_EQ(m_rReader.close_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.get_error(), CHUNK_OK);
   expect_chunk(0x4000, 5, 4, 1);
-  EXPECT_EQ(read_u32(), 0xE1u);
+  EXPECT_EQ(read_u32(m_rReader), 0xE1u);
   EXPECT_EQ(m_rReader.close_chunk(), CHUNK_OK);
   EXPECT_EQ(m_rReader.open_chunk(), CHUNK_END);
 }
@@ -132,7 +127,7 @@ TEST_F(ChunkWriterTestC, CloseWithAChunkStillOpenFails) {
   EXPECT_EQ(m_rWriter.close(), CHUNK_OK);
   open_reader();
   expect_chunk(0x2, 1, 4, 1);
-  EXPECT_EQ(read_u32(), 6u);
+  EXPECT_EQ(read_u32(m_rReader), 6u);
 }
 
 TEST_F(ChunkWriterTestC, StringLengthFieldLimitsAreKept) {
@@ -149,10 +144,10 @@ TEST_F(ChunkWriterTestC, StringLengthFieldLimitsAreKept) {
   expect_chunk(0x1, 1, 2 + 65535 + 4 + 2 + 255 + 4, 1);
   EXPECT_EQ(m_rReader.read_str(m_rText), CHUNK_OK);
   EXPECT_EQ(std::string(m_rText), std::string(255, 'y'));
-  EXPECT_EQ(read_u32(), 7u);
+  EXPECT_EQ(read_u32(m_rReader), 7u);
   EXPECT_EQ(m_rReader.read_str(m_rText), CHUNK_OK);
   EXPECT_EQ(std::string(m_rText), std::string(255, 'z'));
-  EXPECT_EQ(read_u32(), 8u);
+  EXPECT_EQ(read_u32(m_rReader), 8u);
 }
 
 TEST_F(ChunkWriterTestC, OverlongStringFailsAndTheFailureIsSticky) {

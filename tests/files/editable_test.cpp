@@ -4,8 +4,8 @@
 #include "corelib/importlistc.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
+#include "tests/support/documentfilec.h"
 #include "tests/support/recordingundoc.h"
-#include "tests/support/tempfilec.h"
 #include "tests/support/testimportablec.h"
 
 namespace {
@@ -163,17 +163,12 @@ TEST_F(EditableTest, ListRestoreCopySharesHandlesAndReleasesNothing) {
 }
 
 TEST_F(EditableTest, HandleAndListSaveAndLoadNothing) {
-  TempFileC rFile;
+  DocumentFileC rFile;
   ImportListC* pList = make_two_file_list();
-  {
-    ChunkWriterC rWriter;
-    ASSERT_EQ(rWriter.open(rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_OK);
-    rWriter.begin_chunk(0x10, 1);
+  rFile.write([&](ChunkWriterC& rWriter) {
     EXPECT_EQ(pList->save(&rWriter), CHUNK_OK);
     EXPECT_EQ(pList->get_handle(0)->save(&rWriter), CHUNK_OK);
-    rWriter.end_chunk();
-    ASSERT_EQ(rWriter.close(), CHUNK_OK);
-  }
+  });
   // Signature and one empty chunk.
   EXPECT_EQ(rFile.read_bytes().size(), 14u + 12u);
 
@@ -183,7 +178,7 @@ TEST_F(EditableTest, HandleAndListSaveAndLoadNothing) {
   EXPECT_EQ(pList->get_handle(0)->load(&rReader), CHUNK_OK);
   // Nothing was read: the chunk is still ahead.
   ASSERT_EQ(rReader.open_chunk(), CHUNK_OK);
-  EXPECT_EQ(rReader.get_chunk_id(), 0x10u);
+  EXPECT_EQ(rReader.get_chunk_id(), DocumentFileC::TOP_CHUNK_ID);
   EXPECT_EQ(pList->get_handle_count(), 2);
   pList->release();
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -9,21 +8,14 @@
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
-#include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
-#include "tests/support/tempfilec.h"
+#include "tests/support/documentfilec.h"
+#include "tests/support/effectdocumenttestc.h"
+#include "tests/support/owned.h"
 #include "tests/support/testeffectc.h"
 
 namespace {
 
-struct ReleaseD {
-  void operator()(DataObjectC* pObject) const { pObject->release(); }
-};
-template <class T>
-using OwnedT = std::unique_ptr<T, ReleaseD>;
-
-constexpr uint32_t DOCUMENT_SCENE_CHUNK = 0x2000;
-constexpr uint32_t DOCUMENT_VERSION = 0x00010000;
 constexpr int32_t SAMPLE_LAYER_COUNT = 3;
 constexpr int32_t SAMPLE_EFFECTS_PER_LAYER = 2;
 const char* const SAMPLE_LAYER_NAMES[SAMPLE_LAYER_COUNT] = {"Back", "Middle", "Front"};
@@ -60,8 +52,7 @@ OwnedT<SceneC> make_sample_scene() {
     pLayer->get_time_segment()->add_key(256 * i32Layer);
     pLayer->get_time_segment()->add_key(4096 + 256 * i32Layer);
     for (int32_t i32Effect = 0; i32Effect < SAMPLE_EFFECTS_PER_LAYER; ++i32Effect) {
-      TestEffectC* pEffect = TestEffectC::make();
-      pEffect->m_i32Value = sample_effect_value(i32Layer, i32Effect);
+      TestEffectC* pEffect = TestEffectC::make(sample_effect_value(i32Layer, i32Effect));
       pEffect->set_name("effect");
       pEffect->get_time_segment()->add_key(0);
       pEffect->get_time_segment()->add_key(1024);
@@ -82,7 +73,7 @@ int32_t load_document(const char* szPath, ClassRegistryC* pRegistry, SceneC* pSc
     return i32Result;
   }
   i32Result = load_chunks(&rReader, [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
-    if (ui32Id == DOCUMENT_SCENE_CHUNK && ui32Version == DOCUMENT_VERSION) {
+    if (ui32Id == DocumentFileC::TOP_CHUNK_ID && ui32Version == DocumentFileC::TOP_CHUNK_VERSION) {
       return pScene->load(&rReader);
     }
     return CHUNK_OK;
@@ -103,8 +94,7 @@ void expect_partial_layer(LayerC* pLayer, int32_t i32Layer) {
   // Effects are saved last to first, so a cut layer holds the last ones.
   for (int32_t i32Index = 0; i32Index < i32Count; ++i32Index) {
     int32_t i32Original = SAMPLE_EFFECTS_PER_LAYER - i32Count + i32Index;
-    int32_t i32Value = static_cast<TestEffectC*>(pLayer->get_effect(i32Index))->m_i32Value;
-    expect_default_or(i32Value, 0, sample_effect_value(i32Layer, i32Original), "effect value");
+    expect_default_or(effect_value(pLayer, i32Index), 0, sample_effect_value(i32Layer, i32Original), "effect value");
   }
 }
 
@@ -133,20 +123,13 @@ void expect_partial_sample(SceneC* pScene) {
   }
 }
 
-class DamagedDocumentTest : public ::testing::Test {
+class DamagedDocumentTest : public EffectDocumentTestC {
  protected:
   void SetUp() override {
-    m_rRegistry.register_internal(test_effect_desc());
-    OwnedT<SceneC> pScene = make_sample_scene();
-    ChunkWriterC rWriter;
-    ASSERT_EQ(CHUNK_OK, rWriter.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-    rWriter.begin_chunk(DOCUMENT_SCENE_CHUNK, DOCUMENT_VERSION);
-    ASSERT_EQ(CHUNK_OK, pScene->save(&rWriter));
-    rWriter.end_chunk();
-    ASSERT_EQ(CHUNK_OK, rWriter.close());
+    EffectDocumentTestC::SetUp();
+    ASSERT_EQ(CHUNK_OK, m_rFile.save(make_sample_scene().get()));
     m_rSample = m_rFile.read_bytes();
   }
-  void TearDown() override { EXPECT_EQ(0, TestEffectC::live_count()); }
 
   // Loads rBytes as a document into a new scene and releases it again.
   template <class CheckT>
@@ -160,8 +143,6 @@ class DamagedDocumentTest : public ::testing::Test {
     return i32Result;
   }
 
-  ClassRegistryC m_rRegistry;
-  TempFileC m_rFile;
   std::vector<uint8_t> m_rSample;
 };
 
@@ -176,7 +157,7 @@ TEST_F(DamagedDocumentTest, SampleLoadsWhole) {
       EXPECT_STREQ(SAMPLE_LAYER_NAMES[i32Layer], pLayer->get_name());
       EXPECT_EQ(2, pLayer->get_time_segment()->get_key_count());
       ASSERT_EQ(SAMPLE_EFFECTS_PER_LAYER, pLayer->get_effect_count());
-      EXPECT_EQ(sample_effect_value(i32Layer, 0), static_cast<TestEffectC*>(pLayer->get_effect(0))->m_i32Value);
+      EXPECT_EQ(sample_effect_value(i32Layer, 0), effect_value(pLayer, 0));
       EXPECT_EQ(2, pLayer->get_effect(1)->get_time_segment()->get_key_count());
     }
     EXPECT_EQ(3, pScene->get_marker_count());

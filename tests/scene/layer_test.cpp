@@ -1,83 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "corelib/layerc.h"
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
+#include "tests/support/effectdocumenttestc.h"
+#include "tests/support/owned.h"
 #include "tests/support/recordingundoc.h"
-#include "tests/support/tempfilec.h"
 #include "tests/support/testeffectc.h"
 
 namespace {
 
-struct ReleaseD {
-  void operator()(DataObjectC* pObject) const { pObject->release(); }
-};
-template <class T>
-using OwnedT = std::unique_ptr<T, ReleaseD>;
-
 const ClassIdentC GHOST_CLASS(0x12345678, 0x9ABCDEF0);
-constexpr uint32_t DOCUMENT_CHUNK = 0x2000;
-constexpr uint32_t DOCUMENT_VERSION = 0x00010000;
 
-TestEffectC* make_effect(int32_t i32Value) {
-  TestEffectC* pEffect = TestEffectC::make();
-  pEffect->m_i32Value = i32Value;
-  return pEffect;
-}
-
-int32_t effect_value(LayerC* pLayer, int32_t i32Index) {
-  return static_cast<TestEffectC*>(pLayer->get_effect(i32Index))->m_i32Value;
-}
-
-// An effect chunk as a layer writes it; without pBody the class has no data.
-void write_effect_chunk(ChunkWriterC& rWriter, const ClassIdentC& rClass, const char* szName, EffectBaseC* pBody) {
-  const uint32_t rIdent[2] = {rClass.get_first(), rClass.get_second()};
-  rWriter.begin_chunk(0x2000, 1);
-  rWriter.write(rIdent, sizeof(rIdent));
-  rWriter.write_str(szName);
-  if (pBody) {
-    pBody->save(&rWriter);
-  }
-  rWriter.end_chunk();
-}
-
-class LayerTest : public ::testing::Test {
- protected:
-  void SetUp() override { m_rRegistry.register_internal(test_effect_desc()); }
-  void TearDown() override { EXPECT_EQ(0, TestEffectC::live_count()); }
-
-  // A document whose one top-level chunk holds what rWriteBody writes.
-  template <class BodyT>
-  void write_document(BodyT&& rWriteBody) {
-    ChunkWriterC rWriter;
-    ASSERT_EQ(CHUNK_OK, rWriter.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-    rWriter.begin_chunk(DOCUMENT_CHUNK, DOCUMENT_VERSION);
-    rWriteBody(rWriter);
-    rWriter.end_chunk();
-    ASSERT_EQ(CHUNK_OK, rWriter.close());
-  }
-
-  void save_layer(LayerC* pLayer) {
-    write_document([&](ChunkWriterC& rWriter) { EXPECT_EQ(CHUNK_OK, pLayer->save(&rWriter)); });
-  }
-
-  // The layer's load result, read from the document's top-level chunk.
-  int32_t load_layer(ChunkReaderC& rReader, LayerC* pLayer) {
-    EXPECT_EQ(CHUNK_OK, rReader.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-    EXPECT_EQ(CHUNK_OK, rReader.open_chunk());
-    int32_t i32Result = pLayer->load(&rReader);
-    rReader.close_chunk();
-    return i32Result;
-  }
-
-  ClassRegistryC m_rRegistry;
-  TempFileC m_rFile;
-};
+class LayerTest : public EffectDocumentTestC {};
 
 TEST_F(LayerTest, RoundTripKeepsNameFlagsSegmentAndEffectOrder) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
@@ -87,14 +28,14 @@ TEST_F(LayerTest, RoundTripKeepsNameFlagsSegmentAndEffectOrder) {
   pLayer->get_time_segment()->add_key(150);
   pLayer->get_time_segment()->add_key(400);
   for (int32_t i32Value : {1, 2, 3}) {
-    pLayer->insert_effect(pLayer->get_effect_count(), make_effect(i32Value));
+    pLayer->insert_effect(pLayer->get_effect_count(), TestEffectC::make(i32Value));
   }
   pLayer->get_effect(1)->set_name("middle");
-  save_layer(pLayer.get());
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pLayer.get()));
 
   OwnedT<LayerC> pLoaded(LayerC::create_layer());
   ChunkReaderC rReader(&m_rRegistry);
-  EXPECT_EQ(CHUNK_OK, load_layer(rReader, pLoaded.get()));
+  EXPECT_EQ(CHUNK_OK, m_rFile.load(rReader, pLoaded.get()));
   EXPECT_EQ(0, rReader.get_error_count());
   EXPECT_STREQ("Intro", pLoaded->get_name());
   EXPECT_EQ(0x80000035u, pLoaded->get_flags());
@@ -115,7 +56,7 @@ TEST_F(LayerTest, LongNameIsSavedAsItsFirst255Characters) {
   std::string sName(300, 'x');
   sName.replace(250, 10, "0123456789");
   pLayer->set_name(sName.c_str());
-  save_layer(pLayer.get());
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pLayer.get()));
 
   // Signature, document chunk header, layer chunk header, then the length.
   std::vector<uint8_t> rBytes = m_rFile.read_bytes();
@@ -124,14 +65,14 @@ TEST_F(LayerTest, LongNameIsSavedAsItsFirst255Characters) {
 
   OwnedT<LayerC> pLoaded(LayerC::create_layer());
   ChunkReaderC rReader(&m_rRegistry);
-  EXPECT_EQ(CHUNK_OK, load_layer(rReader, pLoaded.get()));
+  EXPECT_EQ(CHUNK_OK, m_rFile.load(rReader, pLoaded.get()));
   EXPECT_EQ(sName.substr(0, 255), pLoaded->get_name());
 }
 
 TEST_F(LayerTest, EffectListOperations) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
-  pLayer->add_effect(make_effect(2));
-  pLayer->add_effect(make_effect(1));
+  pLayer->add_effect(TestEffectC::make(2));
+  pLayer->add_effect(TestEffectC::make(1));
   ASSERT_EQ(2, pLayer->get_effect_count());
   EXPECT_EQ(1, effect_value(pLayer.get(), 0));
 
@@ -140,9 +81,9 @@ TEST_F(LayerTest, EffectListOperations) {
   EXPECT_EQ(2, pLayer->get_effect_count());
   EXPECT_EQ(2, TestEffectC::live_count());
 
-  pLayer->insert_effect(pLayer->get_effect_count() + 5, make_effect(3));
-  pLayer->insert_effect(-3, make_effect(0));
-  pLayer->insert_effect(2, make_effect(9));
+  pLayer->insert_effect(pLayer->get_effect_count() + 5, TestEffectC::make(3));
+  pLayer->insert_effect(-3, TestEffectC::make(0));
+  pLayer->insert_effect(2, TestEffectC::make(9));
   const int32_t rExpected[] = {0, 1, 9, 2, 3};
   ASSERT_EQ(5, pLayer->get_effect_count());
   for (int32_t i32Index = 0; i32Index < 5; ++i32Index) {
@@ -166,9 +107,9 @@ TEST_F(LayerTest, UndoObjectIsToldOfAddedAndDeletedEffectsOnly) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
   RecordingUndoC* pUndo = RecordingUndoC::make();
   pLayer->set_undo(pUndo);
-  TestEffectC* pAdded = make_effect(1);
+  TestEffectC* pAdded = TestEffectC::make(1);
   pLayer->add_effect(pAdded);
-  pLayer->insert_effect(1, make_effect(2));
+  pLayer->insert_effect(1, TestEffectC::make(2));
   OwnedT<EffectBaseC> pRemoved(pLayer->remove_effect(1));
   pLayer->delete_effect(0);
   ASSERT_EQ(2u, pUndo->m_rNotes.size());
@@ -187,8 +128,8 @@ TEST_F(LayerTest, DuplicateHasItsOwnSegmentAndEffects) {
   pLayer->set_flags(0x7);
   pLayer->get_time_segment()->set_segment_start(64);
   pLayer->get_time_segment()->add_key(64);
-  pLayer->add_effect(make_effect(2));
-  pLayer->add_effect(make_effect(1));
+  pLayer->add_effect(TestEffectC::make(2));
+  pLayer->add_effect(TestEffectC::make(1));
 
   OwnedT<LayerC> pCopy(static_cast<LayerC*>(pLayer->duplicate()));
   EXPECT_EQ(4, TestEffectC::live_count());
@@ -215,7 +156,7 @@ TEST_F(LayerTest, DuplicateHasItsOwnSegmentAndEffects) {
 TEST_F(LayerTest, RestoreCopySharesChildrenAndReleasesNone) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
   pLayer->set_name("Live");
-  pLayer->add_effect(make_effect(5));
+  pLayer->add_effect(TestEffectC::make(5));
   EditableC* pCopy = pLayer->make_restore_copy();
   LayerC* pRestore = static_cast<LayerC*>(pCopy);
   EXPECT_EQ(pLayer.get(), pCopy->get_original());
@@ -232,9 +173,9 @@ TEST_F(LayerTest, RestoreCopySharesChildrenAndReleasesNone) {
 TEST_F(LayerTest, MissingEffectClassIsReportedAndEarlierEffectsStay) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
   pLayer->set_name("Partly");
-  pLayer->add_effect(make_effect(1));
-  OwnedT<TestEffectC> pAfter(make_effect(7));
-  write_document([&](ChunkWriterC& rWriter) {
+  pLayer->add_effect(TestEffectC::make(1));
+  OwnedT<TestEffectC> pAfter(TestEffectC::make(7));
+  m_rFile.write([&](ChunkWriterC& rWriter) {
     pLayer->save(&rWriter);
     write_effect_chunk(rWriter, GHOST_CLASS, "Ghost", nullptr);
     write_effect_chunk(rWriter, TestEffectC::class_ident(), "Test Effect", pAfter.get());
@@ -242,7 +183,7 @@ TEST_F(LayerTest, MissingEffectClassIsReportedAndEarlierEffectsStay) {
 
   OwnedT<LayerC> pLoaded(LayerC::create_layer());
   ChunkReaderC rReader(&m_rRegistry);
-  EXPECT_EQ(CHUNK_DAMAGED, load_layer(rReader, pLoaded.get()));
+  EXPECT_EQ(CHUNK_DAMAGED, m_rFile.load(rReader, pLoaded.get()));
   ASSERT_EQ(1, rReader.get_error_count());
   EXPECT_STREQ("Load Layer: Effect Ghost (0x12345678, 0x9abcdef0)cannot be created. Propably missing DLL.",
                rReader.get_error_text(0));
@@ -255,12 +196,12 @@ TEST_F(LayerTest, MissingEffectClassIsReportedAndEarlierEffectsStay) {
 
 TEST_F(LayerTest, WithoutRegistryNoEffectCanBeCreated) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
-  pLayer->add_effect(make_effect(1));
-  save_layer(pLayer.get());
+  pLayer->add_effect(TestEffectC::make(1));
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pLayer.get()));
 
   OwnedT<LayerC> pLoaded(LayerC::create_layer());
   ChunkReaderC rReader(nullptr);
-  EXPECT_EQ(CHUNK_DAMAGED, load_layer(rReader, pLoaded.get()));
+  EXPECT_EQ(CHUNK_DAMAGED, m_rFile.load(rReader, pLoaded.get()));
   ASSERT_EQ(1, rReader.get_error_count());
   EXPECT_STREQ("Load Layer: Effect Test Effect (0x7e57effc, 0x00000001)cannot be created. Propably missing DLL.",
                rReader.get_error_text(0));
@@ -282,8 +223,8 @@ class NotAnEffectDescC : public TestEffectDescC {
 
 TEST_F(LayerTest, ClassThatIsNotAnEffectCountsAsMissing) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
-  pLayer->add_effect(make_effect(1));
-  save_layer(pLayer.get());
+  pLayer->add_effect(TestEffectC::make(1));
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pLayer.get()));
   const char* szExpected =
       "Load Layer: Effect Test Effect (0x7e57effc, 0x00000001)cannot be created. Propably missing DLL.";
 
@@ -295,7 +236,7 @@ TEST_F(LayerTest, ClassThatIsNotAnEffectCountsAsMissing) {
     rRegistry.register_internal(pDesc);
     OwnedT<LayerC> pLoaded(LayerC::create_layer());
     ChunkReaderC rReader(&rRegistry);
-    EXPECT_EQ(CHUNK_DAMAGED, load_layer(rReader, pLoaded.get()));
+    EXPECT_EQ(CHUNK_DAMAGED, m_rFile.load(rReader, pLoaded.get()));
     ASSERT_EQ(1, rReader.get_error_count());
     EXPECT_STREQ(szExpected, rReader.get_error_text(0));
     EXPECT_EQ(0, pLoaded->get_effect_count());
@@ -304,8 +245,8 @@ TEST_F(LayerTest, ClassThatIsNotAnEffectCountsAsMissing) {
 }
 
 TEST_F(LayerTest, UnknownChunksAndVersionsAreSkipped) {
-  OwnedT<TestEffectC> pBody(make_effect(4));
-  write_document([&](ChunkWriterC& rWriter) {
+  OwnedT<TestEffectC> pBody(TestEffectC::make(4));
+  m_rFile.write([&](ChunkWriterC& rWriter) {
     rWriter.begin_chunk(0x1000, 2);
     rWriter.write_str("wrong version");
     rWriter.end_chunk();
@@ -318,7 +259,7 @@ TEST_F(LayerTest, UnknownChunksAndVersionsAreSkipped) {
   });
   OwnedT<LayerC> pLoaded(LayerC::create_layer());
   ChunkReaderC rReader(&m_rRegistry);
-  EXPECT_EQ(CHUNK_OK, load_layer(rReader, pLoaded.get()));
+  EXPECT_EQ(CHUNK_OK, m_rFile.load(rReader, pLoaded.get()));
   EXPECT_STREQ("", pLoaded->get_name());
   ASSERT_EQ(1, pLoaded->get_effect_count());
   EXPECT_EQ(4, effect_value(pLoaded.get(), 0));
@@ -326,7 +267,7 @@ TEST_F(LayerTest, UnknownChunksAndVersionsAreSkipped) {
 
 TEST_F(LayerTest, InvalidEffectIndexIsAProgrammingError) {
   OwnedT<LayerC> pLayer(LayerC::create_layer());
-  pLayer->add_effect(make_effect(1));
+  pLayer->add_effect(TestEffectC::make(1));
   EXPECT_DEATH(pLayer->get_effect(1), "i32Index >= 0 && i32Index < m_rEffects.size\\(\\)");
   EXPECT_DEATH(pLayer->get_effect(-1), "i32Index >= 0 && i32Index < m_rEffects.size\\(\\)");
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "corelib/layerc.h"
@@ -9,21 +9,12 @@
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "tests/support/effectdocumenttestc.h"
+#include "tests/support/owned.h"
 #include "tests/support/recordingundoc.h"
-#include "tests/support/tempfilec.h"
 #include "tests/support/testeffectc.h"
 
 namespace {
-
-struct ReleaseD {
-  void operator()(DataObjectC* pObject) const { pObject->release(); }
-};
-template <class T>
-using OwnedT = std::unique_ptr<T, ReleaseD>;
-
-constexpr uint32_t DOCUMENT_CHUNK = 0x2000;
-constexpr uint32_t DOCUMENT_VERSION = 0x00010000;
 
 // Layers with the given names, each with one effect holding its layer index.
 OwnedT<SceneC> make_scene(const std::vector<std::string>& rNames) {
@@ -34,9 +25,7 @@ OwnedT<SceneC> make_scene(const std::vector<std::string>& rNames) {
   for (size_t uIndex = 0; uIndex < rNames.size(); ++uIndex) {
     LayerC* pLayer = pScene->get_layer(static_cast<uint32_t>(uIndex));
     pLayer->set_name(rNames[uIndex].c_str());
-    TestEffectC* pEffect = TestEffectC::make();
-    pEffect->m_i32Value = static_cast<int32_t>(uIndex);
-    pLayer->add_effect(pEffect);
+    pLayer->add_effect(TestEffectC::make(static_cast<int32_t>(uIndex)));
   }
   return pScene;
 }
@@ -69,35 +58,11 @@ void expect_settings(SceneC* pScene, int32_t i32Base) {
   EXPECT_EQ(i32Base + 7, pScene->get_tick_division());
 }
 
-class SceneTest : public ::testing::Test {
+class SceneTest : public EffectDocumentTestC {
  protected:
-  void SetUp() override { m_rRegistry.register_internal(test_effect_desc()); }
-  void TearDown() override { EXPECT_EQ(0, TestEffectC::live_count()); }
-
-  template <class BodyT>
-  void write_document(BodyT&& rWriteBody) {
-    ChunkWriterC rWriter;
-    ASSERT_EQ(CHUNK_OK, rWriter.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-    rWriter.begin_chunk(DOCUMENT_CHUNK, DOCUMENT_VERSION);
-    rWriteBody(rWriter);
-    rWriter.end_chunk();
-    ASSERT_EQ(CHUNK_OK, rWriter.close());
-  }
-
-  void save_scene(SceneC* pScene) {
-    write_document([&](ChunkWriterC& rWriter) { EXPECT_EQ(CHUNK_OK, pScene->save(&rWriter)); });
-  }
-
   int32_t load_scene(ChunkReaderC& rReader, SceneC* pScene, bool bKeepSettings = false) {
-    EXPECT_EQ(CHUNK_OK, rReader.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-    EXPECT_EQ(CHUNK_OK, rReader.open_chunk());
-    int32_t i32Result = pScene->load_ex(&rReader, bKeepSettings);
-    rReader.close_chunk();
-    return i32Result;
+    return m_rFile.load_with(rReader, [&](ChunkReaderC* pReader) { return pScene->load_ex(pReader, bKeepSettings); });
   }
-
-  ClassRegistryC m_rRegistry;
-  TempFileC m_rFile;
 };
 
 TEST_F(SceneTest, RoundTripKeepsLayersSettingsAndMarkers) {
@@ -107,7 +72,7 @@ TEST_F(SceneTest, RoundTripKeepsLayersSettingsAndMarkers) {
   pScene->get_layer(1)->get_time_segment()->add_key(10);
   pScene->add_marker(300, "drop");
   pScene->add_marker(100, "intro");
-  save_scene(pScene.get());
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pScene.get()));
 
   OwnedT<SceneC> pLoaded(SceneC::create_scene());
   ChunkReaderC rReader(&m_rRegistry);
@@ -119,7 +84,7 @@ TEST_F(SceneTest, RoundTripKeepsLayersSettingsAndMarkers) {
   for (uint32_t ui32Index = 0; ui32Index < 3; ++ui32Index) {
     LayerC* pLayer = pLoaded->get_layer(ui32Index);
     ASSERT_EQ(1, pLayer->get_effect_count());
-    EXPECT_EQ(static_cast<int32_t>(ui32Index), static_cast<TestEffectC*>(pLayer->get_effect(0))->m_i32Value);
+    EXPECT_EQ(static_cast<int32_t>(ui32Index), effect_value(pLayer, 0));
   }
   EXPECT_EQ(1, pLoaded->get_layer(1)->get_time_segment()->get_key_count());
   // Loading sorts the markers by position.
@@ -136,7 +101,7 @@ TEST_F(SceneTest, TwoMarkersAtOnePositionLoadAsTheLaterOne) {
   pScene->add_marker(200, "second");
   pScene->set_marker_position(1, 100);
   ASSERT_EQ(2, pScene->get_marker_count());
-  save_scene(pScene.get());
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pScene.get()));
 
   OwnedT<SceneC> pLoaded(SceneC::create_scene());
   ChunkReaderC rReader(&m_rRegistry);
@@ -151,7 +116,7 @@ TEST_F(SceneTest, KeepSettingsLoadsLayersAndMarkersOnly) {
   pScene->set_name("Saved");
   set_settings(pScene.get(), 1000);
   pScene->add_marker(50, "m");
-  save_scene(pScene.get());
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pScene.get()));
 
   OwnedT<SceneC> pLoaded(SceneC::create_scene());
   pLoaded->set_name("Kept");
@@ -171,7 +136,7 @@ TEST_F(SceneTest, InvalidTimingFromDocumentIsNotTaken) {
   pScene->set_beats_per_min(0);
   pScene->set_beat_units(-4);
   pScene->set_tick_division(0);
-  save_scene(pScene.get());
+  EXPECT_EQ(CHUNK_OK, m_rFile.save(pScene.get()));
 
   OwnedT<SceneC> pLoaded(SceneC::create_scene());
   ChunkReaderC rReader(&m_rRegistry);
@@ -290,14 +255,10 @@ TEST_F(SceneTest, AddAndDeleteLayerUnderUndo) {
 
 TEST_F(SceneTest, MissingEffectClassCostsOnlyThatLayersRest) {
   OwnedT<SceneC> pScene = make_scene({"broken", "whole"});
-  const uint32_t rGhost[2] = {0xDEAD0001, 0x00000002};
-  write_document([&](ChunkWriterC& rWriter) {
+  m_rFile.write([&](ChunkWriterC& rWriter) {
     rWriter.begin_chunk(0x2000, 1);
     pScene->get_layer(0)->save(&rWriter);
-    rWriter.begin_chunk(0x2000, 1);
-    rWriter.write(rGhost, sizeof(rGhost));
-    rWriter.write_str("Ghost");
-    rWriter.end_chunk();
+    write_effect_chunk(rWriter, ClassIdentC(0xDEAD0001, 0x00000002), "Ghost", nullptr);
     rWriter.end_chunk();
     rWriter.begin_chunk(0x2000, 1);
     pScene->get_layer(1)->save(&rWriter);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,33 +7,12 @@
 #include "corelib/animkeyc.h"
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
-#include "docfile/chunkwriterc.h"
+#include "tests/support/chunkbytes.h"
+#include "tests/support/documentfilec.h"
 #include "tests/support/recordingundoc.h"
-#include "tests/support/tempfilec.h"
 #include "tests/support/testeffectc.h"
 
 namespace {
-
-using BytesT = std::vector<uint8_t>;
-
-template <class T>
-BytesT bytes_of(T value) {
-  const uint8_t* pValue = reinterpret_cast<const uint8_t*>(&value);
-  return BytesT(pValue, pValue + sizeof(T));
-}
-
-BytesT concat(std::initializer_list<BytesT> rParts) {
-  BytesT rBytes;
-  for (const BytesT& rPart : rParts) {
-    rBytes.insert(rBytes.end(), rPart.begin(), rPart.end());
-  }
-  return rBytes;
-}
-
-BytesT chunk(uint32_t ui32Id, uint32_t ui32Version, const BytesT& rPayload) {
-  return concat({bytes_of(ui32Id), bytes_of(ui32Version), bytes_of(static_cast<uint32_t>(12 + rPayload.size())),
-                 rPayload});
-}
 
 BytesT key_record(uint8_t ui8Count, const std::vector<float>& rValues, int32_t i32Time, uint8_t ui8Flags,
                   const std::vector<float>& rSpline = {0.5f, 1.5f, 2.5f, 3.5f, 4.5f}) {
@@ -47,35 +25,6 @@ BytesT key_record(uint8_t ui8Count, const std::vector<float>& rValues, int32_t i
     rBytes = concat({rBytes, bytes_of(f32Param)});
   }
   return rBytes;
-}
-
-// A document whose one top-level chunk holds rPayload, the level an object loads from.
-void write_document(const TempFileC& rFile, const BytesT& rPayload) {
-  BytesT rSignature(DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE + DOCUMENT_SIGNATURE_LENGTH);
-  rFile.write_bytes(concat({rSignature, chunk(0x10, 1, rPayload)}));
-}
-
-int32_t save_object(const TempFileC& rFile, EditableC* pObject) {
-  ChunkWriterC rWriter;
-  rWriter.open(rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
-  rWriter.begin_chunk(0x10, 1);
-  int32_t i32Result = pObject->save(&rWriter);
-  rWriter.end_chunk();
-  EXPECT_EQ(CHUNK_OK, rWriter.close());
-  return i32Result;
-}
-
-int32_t load_object(const TempFileC& rFile, EditableC* pObject) {
-  ChunkReaderC rReader(nullptr);
-  EXPECT_EQ(CHUNK_OK, rReader.open(rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-  EXPECT_EQ(CHUNK_OK, rReader.open_chunk());
-  return pObject->load(&rReader);
-}
-
-// The payload of the top-level chunk, past the signature and its header.
-BytesT saved_payload(const TempFileC& rFile) {
-  BytesT rBytes = rFile.read_bytes();
-  return BytesT(rBytes.begin() + DOCUMENT_SIGNATURE_LENGTH + 12, rBytes.end());
 }
 
 std::vector<int32_t> key_times(TimeSegmentC* pSegment) {
@@ -191,15 +140,16 @@ TEST(TimeSegment, DuplicatesOwnTheirKeysAndRestoreCopiesShareThem) {
 }
 
 TEST(TimeSegment, RoundTripsThroughADocument) {
-  TempFileC rFile;
+  DocumentFileC rFile;
   TimeSegmentC* pSaved = segment_with_keys(-70, {300, 0, 100});
-  EXPECT_EQ(CHUNK_OK, save_object(rFile, pSaved));
-  BytesT rPayload = saved_payload(rFile);
-  EXPECT_EQ(concat({chunk(0x1000, 2, bytes_of<int32_t>(-70)), chunk(0x2000, 2, key_record(0, {}, 0, KEY_LINEAR, {0, 0, 0, 0, 0}))}),
+  EXPECT_EQ(CHUNK_OK, rFile.save(pSaved));
+  BytesT rPayload = rFile.payload();
+  BytesT rFirstKey = key_record(0, {}, 0, KEY_LINEAR, {0, 0, 0, 0, 0});
+  EXPECT_EQ(concat({chunk(0x1000, 2, bytes_of<int32_t>(-70)), chunk(0x2000, 2, rFirstKey)}),
             BytesT(rPayload.begin(), rPayload.begin() + 16 + 39));
 
   TimeSegmentC* pLoaded = TimeSegmentC::create_segment();
-  EXPECT_EQ(CHUNK_OK, load_object(rFile, pLoaded));
+  EXPECT_EQ(CHUNK_OK, rFile.load(pLoaded));
   EXPECT_EQ(-70, pLoaded->get_segment_start());
   EXPECT_EQ((std::vector<int32_t>{0, 100, 300}), key_times(pLoaded));
   pSaved->release();
@@ -207,27 +157,27 @@ TEST(TimeSegment, RoundTripsThroughADocument) {
 }
 
 TEST(TimeSegment, LoadsOlderAndUnknownChunks) {
-  TempFileC rFile;
-  write_document(rFile, concat({chunk(0x1000, 1, concat({bytes_of<int32_t>(77), bytes_of<int32_t>(99)})),
-                                chunk(0x1000, 3, bytes_of<int32_t>(55)), chunk(0x3000, 2, bytes_of<int32_t>(55)),
-                                chunk(0x2000, 1, key_record(0, {}, 40, 2)), chunk(0x2000, 2, key_record(0, {}, 10, 2)),
-                                chunk(0x2000, 3, key_record(0, {}, 20, 2))}));
+  DocumentFileC rFile;
+  rFile.write_payload(concat({chunk(0x1000, 1, concat({bytes_of<int32_t>(77), bytes_of<int32_t>(99)})),
+                              chunk(0x1000, 3, bytes_of<int32_t>(55)), chunk(0x3000, 2, bytes_of<int32_t>(55)),
+                              chunk(0x2000, 1, key_record(0, {}, 40, 2)), chunk(0x2000, 2, key_record(0, {}, 10, 2)),
+                              chunk(0x2000, 3, key_record(0, {}, 20, 2))}));
   TimeSegmentC* pSegment = TimeSegmentC::create_segment();
-  EXPECT_EQ(CHUNK_OK, load_object(rFile, pSegment));
+  EXPECT_EQ(CHUNK_OK, rFile.load(pSegment));
   EXPECT_EQ(77, pSegment->get_segment_start());
   EXPECT_EQ((std::vector<int32_t>{10, 40}), key_times(pSegment));
   pSegment->release();
 
   // The first version holds two numbers: a file cut after the first is damaged.
-  write_document(rFile, chunk(0x1000, 1, bytes_of<int32_t>(55)));
+  rFile.write_payload(chunk(0x1000, 1, bytes_of<int32_t>(55)));
   pSegment = TimeSegmentC::create_segment();
-  EXPECT_EQ(CHUNK_DAMAGED, load_object(rFile, pSegment));
+  EXPECT_EQ(CHUNK_DAMAGED, rFile.load(pSegment));
   EXPECT_EQ(55, pSegment->get_segment_start());
   pSegment->release();
 }
 
 TEST(AnimKey, RecordLayoutAndOwnCopies) {
-  TempFileC rFile;
+  DocumentFileC rFile;
   AnimKeyC* pKey = AnimKeyC::create_key(2);
   const float rValues[2] = {1.0f, -2.0f};
   pKey->set_values(rValues);
@@ -239,8 +189,8 @@ TEST(AnimKey, RecordLayoutAndOwnCopies) {
   pKey->set_tension(2.5f);
   pKey->set_continuity(3.5f);
   pKey->set_bias(4.5f);
-  EXPECT_EQ(CHUNK_OK, save_object(rFile, pKey));
-  EXPECT_EQ(key_record(2, {1.0f, -2.0f}, 0x01020304, 0x04), saved_payload(rFile));
+  EXPECT_EQ(CHUNK_OK, rFile.save(pKey));
+  EXPECT_EQ(key_record(2, {1.0f, -2.0f}, 0x01020304, 0x04), rFile.payload());
 
   AnimKeyC* pCopy = static_cast<AnimKeyC*>(pKey->duplicate());
   pKey->copy(pKey);
@@ -256,11 +206,11 @@ TEST(AnimKey, RecordLayoutAndOwnCopies) {
 }
 
 TEST(AnimKey, RecordOfAnotherVersionOrCountLoadsSafely) {
-  TempFileC rFile;
-  write_document(rFile, concat({chunk(0x2000, 2, BytesT{2, 0, 9, 9, 9, 9}),
-                                chunk(0x2000, 2, key_record(2, {8.0f, 9.0f}, 60, 0x0C))}));
+  DocumentFileC rFile;
+  rFile.write_payload(concat({chunk(0x2000, 2, BytesT{2, 0, 9, 9, 9, 9}),
+                              chunk(0x2000, 2, key_record(2, {8.0f, 9.0f}, 60, 0x0C))}));
   TimeSegmentC* pSegment = TimeSegmentC::create_segment();
-  EXPECT_EQ(CHUNK_OK, load_object(rFile, pSegment));
+  EXPECT_EQ(CHUNK_OK, rFile.load(pSegment));
   ASSERT_EQ(2, pSegment->get_key_count());
   EXPECT_EQ(0, pSegment->get_key(0)->get_time());
   EXPECT_EQ(KEY_LINEAR, pSegment->get_key(0)->get_flags());
@@ -271,19 +221,19 @@ TEST(AnimKey, RecordOfAnotherVersionOrCountLoadsSafely) {
   pSegment->release();
 
   AnimKeyC* pKey = AnimKeyC::create_key(2);
-  write_document(rFile, key_record(3, {1.0f, 2.0f, 3.0f}, 70, 0x02));
-  EXPECT_EQ(CHUNK_OK, load_object(rFile, pKey));
+  rFile.write_payload(key_record(3, {1.0f, 2.0f, 3.0f}, 70, 0x02));
+  EXPECT_EQ(CHUNK_OK, rFile.load(pKey));
   EXPECT_EQ(70, pKey->get_time());
-  write_document(rFile, key_record(1, {5.0f}, 80, 0x02));
-  EXPECT_EQ(CHUNK_OK, load_object(rFile, pKey));
+  rFile.write_payload(key_record(1, {5.0f}, 80, 0x02));
+  EXPECT_EQ(CHUNK_OK, rFile.load(pKey));
   float rValues[2] = {};
   pKey->get_values(rValues);
   EXPECT_EQ(5.0f, rValues[0]);
   EXPECT_EQ(2.0f, rValues[1]);
   EXPECT_EQ(0.5f, pKey->get_ease_in());
 
-  write_document(rFile, BytesT{1, 255, 0, 0});
-  EXPECT_EQ(CHUNK_DAMAGED, load_object(rFile, pKey));
+  rFile.write_payload(BytesT{1, 255, 0, 0});
+  EXPECT_EQ(CHUNK_DAMAGED, rFile.load(pKey));
   pKey->release();
 }
 
@@ -326,7 +276,7 @@ TEST(EffectBase, RestoreCopiesShareTheSegmentAndDuplicatesOwnOne) {
 }
 
 TEST(EffectBase, RoundTripsThroughADocument) {
-  TempFileC rFile;
+  DocumentFileC rFile;
   TestEffectC* pSaved = TestEffectC::make();
   pSaved->set_name(std::string(300, 'n').c_str());
   pSaved->set_flags(0x1234);
@@ -334,9 +284,9 @@ TEST(EffectBase, RoundTripsThroughADocument) {
   pSaved->get_time_segment()->set_segment_start(25);
   pSaved->get_time_segment()->add_key(25);
   pSaved->get_time_segment()->add_key(125);
-  EXPECT_EQ(CHUNK_OK, save_object(rFile, pSaved));
+  EXPECT_EQ(CHUNK_OK, rFile.save(pSaved));
   TestEffectC* pLoaded = TestEffectC::make();
-  EXPECT_EQ(CHUNK_END, load_object(rFile, pLoaded));
+  EXPECT_EQ(CHUNK_END, rFile.load(pLoaded));
   EXPECT_EQ(std::string(255, 'n'), pLoaded->get_name());
   EXPECT_EQ(0x1234, pLoaded->get_flags());
   EXPECT_EQ(42, pLoaded->m_i32Value);
@@ -344,11 +294,10 @@ TEST(EffectBase, RoundTripsThroughADocument) {
   EXPECT_EQ(125, pLoaded->get_time_segment()->get_key_time(1));
 
   // The base part reports nothing: a name cut short still loads, as far as it goes.
-  write_document(rFile, BytesT{10, 0, 'a', 'b', 'c'});
+  rFile.write_payload(BytesT{10, 0, 'a', 'b', 'c'});
   ChunkReaderC rReader(nullptr);
-  ASSERT_EQ(CHUNK_OK, rReader.open(rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
-  ASSERT_EQ(CHUNK_OK, rReader.open_chunk());
-  EXPECT_EQ(CHUNK_OK, pLoaded->EffectBaseC::load(&rReader));
+  auto load_base = [&](ChunkReaderC* pReader) { return pLoaded->EffectBaseC::load(pReader); };
+  EXPECT_EQ(CHUNK_OK, rFile.load_with(rReader, load_base));
   EXPECT_STREQ("abc", pLoaded->get_name());
   pSaved->release();
   pLoaded->release();

@@ -3,20 +3,18 @@
 
 #include <cstdint>
 
-#include "corelib/classdescc.h"
 #include "corelib/classidentc.h"
 #include "corelib/devicedriverbasec.h"
 #include "docfile/chunkreaderc.h"
+#include "tests/support/livecountc.h"
+#include "tests/support/testclassdescc.h"
 
 // A device driver for tests that does nothing but answer its identifiers. It
 // counts live instances so that lost or doubly released drivers show up.
 class TestDriverC : public DeviceDriverBaseC {
  public:
   static ClassIdentC default_class_ident() { return ClassIdentC(0x7E57D21F, 0x00000001); }
-  static int32_t& live_count() {
-    static int32_t s_i32Live = 0;
-    return s_i32Live;
-  }
+  static int32_t live_count() { return LiveCountC<TestDriverC>::count(); }
   static TestDriverC* make(const ClassIdentC& rClass = default_class_ident(),
                            const SuperClassIdentC& rSuperClass = SUPERCLASS_GRAPHICS_DEVICE) {
     return new TestDriverC(rClass, rSuperClass);
@@ -42,18 +40,17 @@ class TestDriverC : public DeviceDriverBaseC {
 
  private:
   TestDriverC(const ClassIdentC& rClass, const SuperClassIdentC& rSuperClass)
-      : m_rClass(rClass), m_rSuperClass(rSuperClass) {
-    ++live_count();
-  }
-  ~TestDriverC() override { --live_count(); }
+      : m_rClass(rClass), m_rSuperClass(rSuperClass) {}
+  ~TestDriverC() override = default;
 
   ClassIdentC m_rClass;
   SuperClassIdentC m_rSuperClass;
+  LiveCountC<TestDriverC> m_rLiveCount;
 };
 
 // Descriptor of a test driver class; it counts the objects it has made so that
 // tests can tell which of several descriptors of one class was used.
-class TestDriverDescC : public PluginClass::ClassDescC {
+class TestDriverDescC : public TestClassDescC {
  public:
   explicit TestDriverDescC(const ClassIdentC& rClass = TestDriverC::default_class_ident(),
                            const char* szName = "Test Driver")
@@ -69,14 +66,6 @@ class TestDriverDescC : public PluginClass::ClassDescC {
   SuperClassIdentC get_super_class_ident() override { return SUPERCLASS_GRAPHICS_DEVICE; }
   const char* get_class_name() override { return m_szName; }
   const char* get_description() override { return "Device driver for tests"; }
-  const char* get_author() override { return "tiravo developers"; }
-  const char* get_copyright() override { return "(c) 2026 tiravo developers"; }
-  const char* get_web_address() override { return ""; }
-  const char* get_help_location() override { return ""; }
-  int32_t get_extension_count() override { return 0; }
-  const char* get_extension(int32_t) override { return nullptr; }
-  int32_t get_driver_requirement_count() override { return 0; }
-  const ClassIdentC* get_driver_requirement(int32_t) override { return nullptr; }
 
   int32_t m_i32MadeCount = 0;
 

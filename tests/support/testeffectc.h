@@ -6,10 +6,12 @@
 
 #include "corelib/affine2c.h"
 #include "corelib/box2c.h"
-#include "corelib/classdescc.h"
 #include "corelib/effectbasec.h"
+#include "corelib/layerc.h"
 #include "corelib/vector2c.h"
 #include "docfile/chunkwriterc.h"
+#include "tests/support/livecountc.h"
+#include "tests/support/testclassdescc.h"
 
 // A minimal effect class for tests: the base part in chunk 0x1000 and one
 // integer of its own in chunk 0x2000, so round trips can tell effects apart.
@@ -17,11 +19,13 @@
 class TestEffectC : public EffectBaseC {
  public:
   static ClassIdentC class_ident() { return ClassIdentC(0x7E57EFFC, 0x00000001); }
-  static int32_t& live_count() {
-    static int32_t s_i32Live = 0;
-    return s_i32Live;
-  }
+  static int32_t live_count() { return LiveCountC<TestEffectC>::count(); }
   static TestEffectC* make() { return new TestEffectC(); }
+  static TestEffectC* make(int32_t i32Value) {
+    TestEffectC* pEffect = new TestEffectC();
+    pEffect->m_i32Value = i32Value;
+    return pEffect;
+  }
 
   DataObjectC* create() override { return new TestEffectC(); }
   EditableC* create_linked(EditableC* pOriginal) override { return new TestEffectC(pOriginal); }
@@ -73,14 +77,15 @@ class TestEffectC : public EffectBaseC {
   int32_t m_i32DrawCount = 0;
 
  private:
-  TestEffectC() { ++live_count(); }
-  explicit TestEffectC(EditableC* pOriginal) : EffectBaseC(pOriginal) { ++live_count(); }
-  ~TestEffectC() override { --live_count(); }
+  TestEffectC() = default;
+  explicit TestEffectC(EditableC* pOriginal) : EffectBaseC(pOriginal) {}
+  ~TestEffectC() override = default;
 
   Affine2C m_rTransform;
+  LiveCountC<TestEffectC> m_rLiveCount;
 };
 
-class TestEffectDescC : public PluginClass::ClassDescC {
+class TestEffectDescC : public TestClassDescC {
  public:
   DataObjectC* make_object() override { return TestEffectC::make(); }
   int32_t get_class_kind() override { return PluginClass::CLASS_KIND_EFFECT; }
@@ -88,15 +93,12 @@ class TestEffectDescC : public PluginClass::ClassDescC {
   SuperClassIdentC get_super_class_ident() override { return SUPERCLASS_EFFECT; }
   const char* get_class_name() override { return "Test Effect"; }
   const char* get_description() override { return "Effect for tests"; }
-  const char* get_author() override { return "tiravo developers"; }
-  const char* get_copyright() override { return "(c) 2026 tiravo developers"; }
-  const char* get_web_address() override { return ""; }
-  const char* get_help_location() override { return ""; }
-  int32_t get_extension_count() override { return 0; }
-  const char* get_extension(int32_t) override { return nullptr; }
-  int32_t get_driver_requirement_count() override { return 0; }
-  const ClassIdentC* get_driver_requirement(int32_t) override { return nullptr; }
 };
+
+// The value of the test effect at i32Index of pLayer.
+inline int32_t effect_value(LayerC* pLayer, int32_t i32Index) {
+  return static_cast<TestEffectC*>(pLayer->get_effect(i32Index))->m_i32Value;
+}
 
 inline TestEffectDescC* test_effect_desc() {
   static TestEffectDescC s_rDesc;

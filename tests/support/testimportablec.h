@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "corelib/classdescc.h"
 #include "corelib/graphicsimportablec.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
+#include "tests/support/livecountc.h"
+#include "tests/support/testclassdescc.h"
 
 // A minimal picture importable for tests. load_file accepts any existing file
 // and remembers its path; the file name is stored in chunk 0x1000 and an
@@ -18,10 +19,7 @@
 class TestImportableC : public GraphicsImportableC {
  public:
   static ClassIdentC class_ident() { return ClassIdentC(0x7E57F11E, 0x00000001); }
-  static int32_t& live_count() {
-    static int32_t s_i32Live = 0;
-    return s_i32Live;
-  }
+  static int32_t live_count() { return LiveCountC<TestImportableC>::count(); }
   static TestImportableC* make() { return new TestImportableC(); }
   // An importable that names szFileName without loading it.
   static TestImportableC* make(const char* szFileName) {
@@ -93,17 +91,19 @@ class TestImportableC : public GraphicsImportableC {
   std::vector<int32_t> m_rPrepareReasons;
 
  private:
-  TestImportableC() { ++live_count(); }
-  explicit TestImportableC(EditableC* pOriginal) : GraphicsImportableC(pOriginal) { ++live_count(); }
-  ~TestImportableC() override { --live_count(); }
+  TestImportableC() = default;
+  explicit TestImportableC(EditableC* pOriginal) : GraphicsImportableC(pOriginal) {}
+  ~TestImportableC() override = default;
 
   void take_over(TestImportableC* pSource) {
     m_sFileName = pSource->m_sFileName;
     m_i32Value = pSource->m_i32Value;
   }
+
+  LiveCountC<TestImportableC> m_rLiveCount;
 };
 
-class TestImportableDescC : public PluginClass::ClassDescC {
+class TestImportableDescC : public TestClassDescC {
  public:
   DataObjectC* make_object() override { return TestImportableC::make(); }
   int32_t get_class_kind() override { return PluginClass::CLASS_KIND_IMPORTABLE; }
@@ -111,14 +111,8 @@ class TestImportableDescC : public PluginClass::ClassDescC {
   SuperClassIdentC get_super_class_ident() override { return SUPERCLASS_VIDEO_IMPORTABLE; }
   const char* get_class_name() override { return "Test Importable"; }
   const char* get_description() override { return "Importable for tests"; }
-  const char* get_author() override { return "tiravo developers"; }
-  const char* get_copyright() override { return "(c) 2026 tiravo developers"; }
-  const char* get_web_address() override { return ""; }
-  const char* get_help_location() override { return ""; }
   int32_t get_extension_count() override { return 1; }
   const char* get_extension(int32_t i32Index) override { return i32Index == 0 ? "tst" : nullptr; }
-  int32_t get_driver_requirement_count() override { return 0; }
-  const ClassIdentC* get_driver_requirement(int32_t) override { return nullptr; }
 };
 
 inline TestImportableDescC* test_importable_desc() {
