@@ -34,10 +34,10 @@ int32_t EffectBaseC::save(ChunkWriterC* pWriter) {
   return m_pTimeSegment->save(pWriter);
 }
 
-// A truncated effect keeps whatever was read; the zeroed buffer keeps the
-// name terminated even when its read comes short.
+// A truncated effect keeps whatever was read; read_str leaves the name
+// terminated even when its read comes short.
 int32_t EffectBaseC::load(ChunkReaderC* pReader) {
-  char szName[CHUNK_STRING_BUFFER_SIZE] = {};
+  char szName[CHUNK_STRING_BUFFER_SIZE];
   pReader->read_str(szName);
   set_name(szName);
   pReader->read(&m_i32Flags, sizeof(m_i32Flags));

@@ -139,7 +139,7 @@ int32_t LayerC::load(ChunkReaderC* pReader) {
 }
 
 int32_t LayerC::load_settings(ChunkReaderC* pReader) {
-  char szName[CHUNK_STRING_BUFFER_SIZE] = {};
+  char szName[CHUNK_STRING_BUFFER_SIZE];
   int32_t i32Result = pReader->read_str(szName);
   if (i32Result != CHUNK_OK) {
     return i32Result;
@@ -156,7 +156,7 @@ int32_t LayerC::load_settings(ChunkReaderC* pReader) {
 
 int32_t LayerC::load_effect(ChunkReaderC* pReader) {
   uint32_t rIdent[2] = {0, 0};
-  char szClassName[CHUNK_STRING_BUFFER_SIZE] = {};
+  char szClassName[CHUNK_STRING_BUFFER_SIZE];
   int32_t i32Result = pReader->read(rIdent, sizeof(rIdent));
   if (i32Result == CHUNK_OK) {
     i32Result = pReader->read_str(szClassName);

@@ -156,7 +156,7 @@ int32_t SceneC::load_ex(ChunkReaderC* pReader, bool bKeepSettings) {
 }
 
 int32_t SceneC::load_settings(ChunkReaderC* pReader) {
-  char szName[CHUNK_STRING_BUFFER_SIZE] = {};
+  char szName[CHUNK_STRING_BUFFER_SIZE];
   int32_t i32Result = pReader->read_str(szName);
   if (i32Result != CHUNK_OK) {
     return i32Result;
@@ -178,7 +178,7 @@ int32_t SceneC::load_settings(ChunkReaderC* pReader) {
 }
 
 int32_t SceneC::load_marker(ChunkReaderC* pReader) {
-  char szLabel[CHUNK_STRING_BUFFER_SIZE] = {};
+  char szLabel[CHUNK_STRING_BUFFER_SIZE];
   int32_t i32Result = pReader->read_str(szLabel);
   if (i32Result != CHUNK_OK) {
     return i32Result;
