@@ -1,6 +1,7 @@
 #ifndef TESTS_SUPPORT_TESTEFFECTC_H
 #define TESTS_SUPPORT_TESTEFFECTC_H
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -64,6 +65,10 @@ class TestEffectC : public EffectBaseC {
   const char* get_class_name() override { return "Test Effect"; }
   void set_default_file(ImportHandleC*) override {}
   ParamBaseC* get_default_param(int32_t) override { return nullptr; }
+  int32_t update_notify(int32_t i32GizmoId, int32_t i32ParamId, int32_t i32Time) override {
+    m_rNotices.push_back({i32GizmoId, i32ParamId, i32Time});
+    return m_i32NotifyResult;
+  }
   bool hit_test(const Vector2C&) override { return false; }
   void prepare(int32_t i32Reason, DeviceTableC*, TimeBaseC*) override { m_rPrepareReasons.push_back(i32Reason); }
   void evaluate(int32_t i32Time, TimeBaseC*) override { m_rEvaluateTimes.push_back(i32Time); }
@@ -75,6 +80,9 @@ class TestEffectC : public EffectBaseC {
   std::vector<int32_t> m_rPrepareReasons;
   std::vector<int32_t> m_rEvaluateTimes;
   int32_t m_i32DrawCount = 0;
+  // Each update_notify: gizmo id, parameter id, time; answered with m_i32NotifyResult.
+  std::vector<std::array<int32_t, 3>> m_rNotices;
+  int32_t m_i32NotifyResult = 0;
 
  private:
   TestEffectC() = default;

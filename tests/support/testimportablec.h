@@ -71,7 +71,7 @@ class TestImportableC : public GraphicsImportableC {
   ClassIdentC get_class_ident() override { return class_ident(); }
   const char* get_class_name() override { return "Test Importable"; }
   const char* get_info() override { return "Test importable"; }
-  int32_t get_duration(TimeBaseC*) override { return -1; }
+  int32_t get_duration(TimeBaseC*) override { return m_i32Duration; }
   float get_first_label(TimeBaseC*) override { return 0.0f; }
   float get_last_label(TimeBaseC*) override { return 0.0f; }
   ClassIdentC get_default_effect() override { return NULL_CLASSID; }
@@ -87,6 +87,7 @@ class TestImportableC : public GraphicsImportableC {
 
   std::string m_sFileName;
   int32_t m_i32Value = 0;
+  int32_t m_i32Duration = -1;
   void* m_pLastOption = nullptr;
   std::vector<int32_t> m_rPrepareReasons;
 
