@@ -217,14 +217,5 @@ void IntParamC::get_value(int32_t i32Time, int32_t* pOut) {
 }
 
 int32_t IntParamC::clamp(int32_t i32Value) {
-  if (!is_clamped()) {
-    return i32Value;
-  }
-  if (i32Value < m_i32Min) {
-    i32Value = m_i32Min;
-  }
-  if (i32Value > m_i32Max) {
-    i32Value = m_i32Max;
-  }
-  return i32Value;
+  return is_clamped() ? clamp_component(i32Value, m_i32Min, m_i32Max) : i32Value;
 }

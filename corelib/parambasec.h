@@ -29,15 +29,17 @@ constexpr int32_t PARAM_DEFAULT_EDIT_HINT = 60;
 constexpr uint32_t PARAM_CHUNK_BASE = 0x1000;
 constexpr uint32_t PARAM_CHUNK_VERSION = 1;
 
-// Limits x to [min, max]; a value that is not at least min (NaN too) becomes min.
-inline float clamp_component(float f32Value, float f32Min, float f32Max) {
-  if (!(f32Value >= f32Min)) {
-    f32Value = f32Min;
+// Limits a value to [min, max]; a value that is not at least min (NaN too)
+// becomes min.
+template <class T>
+T clamp_component(T value, T min, T max) {
+  if (!(value >= min)) {
+    value = min;
   }
-  if (f32Value > f32Max) {
-    f32Value = f32Max;
+  if (value > max) {
+    value = max;
   }
-  return f32Value;
+  return value;
 }
 
 // One setting of an effect, held in a gizmo: a constant value of a fixed kind
