@@ -51,10 +51,7 @@ void ColorParamC::restore(EditableC* pSource) {
 int32_t ColorParamC::save(ChunkWriterC* pWriter) {
   save_base_chunk(pWriter);
   const float rValues[4] = {m_rValue.m_f32R, m_rValue.m_f32G, m_rValue.m_f32B, m_rValue.m_f32A};
-  pWriter->begin_chunk(COLOR_CHUNK_VALUES, PARAM_CHUNK_VERSION);
-  pWriter->write(rValues, sizeof(rValues));
-  pWriter->end_chunk();
-  return pWriter->get_error();
+  return save_value_chunk(pWriter, COLOR_CHUNK_VALUES, rValues, sizeof(rValues));
 }
 
 int32_t ColorParamC::load(ChunkReaderC* pReader) {

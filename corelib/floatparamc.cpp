@@ -57,10 +57,7 @@ void FloatParamC::take_over_fields(FloatParamC* pSource) {
 int32_t FloatParamC::save(ChunkWriterC* pWriter) {
   save_base_chunk(pWriter);
   const float rValues[4] = {m_f32Value, m_f32Increment, m_f32Min, m_f32Max};
-  pWriter->begin_chunk(FLOAT_CHUNK_VALUES, PARAM_CHUNK_VERSION);
-  pWriter->write(rValues, sizeof(rValues));
-  pWriter->end_chunk();
-  return pWriter->get_error();
+  return save_value_chunk(pWriter, FLOAT_CHUNK_VALUES, rValues, sizeof(rValues));
 }
 
 int32_t FloatParamC::load(ChunkReaderC* pReader) {

@@ -58,9 +58,7 @@ void IntParamC::take_over_fields(IntParamC* pSource) {
 int32_t IntParamC::save(ChunkWriterC* pWriter) {
   save_base_chunk(pWriter);
   const int32_t rValues[4] = {m_i32Value, m_i32Increment, m_i32Min, m_i32Max};
-  pWriter->begin_chunk(INT_CHUNK_VALUES, PARAM_CHUNK_VERSION);
-  pWriter->write(rValues, sizeof(rValues));
-  pWriter->end_chunk();
+  save_value_chunk(pWriter, INT_CHUNK_VALUES, rValues, sizeof(rValues));
   for (const LabelS& rLabel : m_rLabels) {
     pWriter->begin_chunk(INT_CHUNK_LABEL, PARAM_CHUNK_VERSION);
     write_str_cut(pWriter, rLabel.m_sText);

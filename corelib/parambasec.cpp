@@ -77,6 +77,13 @@ int32_t ParamBaseC::save_base_chunk(ChunkWriterC* pWriter) {
   return pWriter->get_error();
 }
 
+int32_t ParamBaseC::save_value_chunk(ChunkWriterC* pWriter, uint32_t ui32Id, const void* pData, uint32_t ui32Size) {
+  pWriter->begin_chunk(ui32Id, PARAM_CHUNK_VERSION);
+  pWriter->write(pData, ui32Size);
+  pWriter->end_chunk();
+  return pWriter->get_error();
+}
+
 int32_t ParamBaseC::load_base_chunk(ChunkReaderC* pReader) {
   int32_t i32Result = ParamBaseC::load(pReader);
   if (i32Result != CHUNK_OK || !m_pTrack) {

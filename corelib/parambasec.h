@@ -108,6 +108,8 @@ class ParamBaseC : public EditableC {
   int32_t notify_parent(int32_t i32Time);
   // Chunk PARAM_CHUNK_BASE: flags, edit hint, and the track's chunks inside.
   int32_t save_base_chunk(ChunkWriterC* pWriter);
+  // A value chunk of the kind holding ui32Size bytes; the writer's first failure.
+  static int32_t save_value_chunk(ChunkWriterC* pWriter, uint32_t ui32Id, const void* pData, uint32_t ui32Size);
   int32_t load_base_chunk(ChunkReaderC* pReader);
   // The loader loop of every kind: the base chunk, then what
   // rLoadValue(id, version) reads of the kind's own chunks.

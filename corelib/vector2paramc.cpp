@@ -60,10 +60,7 @@ int32_t Vector2ParamC::save(ChunkWriterC* pWriter) {
   save_base_chunk(pWriter);
   const float rValues[VECTOR2_CHUNK_FLOATS] = {m_rValue.m_f32X, m_rValue.m_f32Y, m_f32Increment, m_rMin.m_f32X,
                                                 m_rMin.m_f32Y,  m_rMax.m_f32X,   m_rMax.m_f32Y};
-  pWriter->begin_chunk(VECTOR2_CHUNK_VALUES, PARAM_CHUNK_VERSION);
-  pWriter->write(rValues, sizeof(rValues));
-  pWriter->end_chunk();
-  return pWriter->get_error();
+  return save_value_chunk(pWriter, VECTOR2_CHUNK_VALUES, rValues, sizeof(rValues));
 }
 
 int32_t Vector2ParamC::load(ChunkReaderC* pReader) {
