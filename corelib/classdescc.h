@@ -11,6 +11,8 @@ namespace PluginClass {
 
 constexpr int32_t CLASS_KIND_EFFECT = 1;
 constexpr int32_t CLASS_KIND_IMPORTABLE = 2;
+// Device drivers are neither; layers and file lists refuse them.
+constexpr int32_t CLASS_KIND_DEVICE_DRIVER = 3;
 
 // Describes one class of a plug-in library. Each library holds one static
 // instance per class; texts live as long as the library stays loaded.

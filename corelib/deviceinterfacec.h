@@ -1,6 +1,8 @@
 #ifndef CORELIB_DEVICEINTERFACEC_H
 #define CORELIB_DEVICEINTERFACEC_H
 
+#include <cstdint>
+
 #include "corelib/classidentc.h"
 
 class Box2C;
@@ -19,6 +21,21 @@ class ViewportInterfaceC : public DeviceInterfaceC {
                          float f32Near, float f32Far) = 0;
   virtual void set_viewport(const Box2C& rRect) = 0;
   virtual void set_layout(const Box2C& rRect) = 0;
+};
+
+// Asked of our OpenGL device driver for offline rendering: drawing into an
+// image of the layout size that no window shows, and reading it back.
+static const SuperClassIdentC SUPERCLASS_OFFSCREEN_INTERFACE(0x03000010);
+
+class OffscreenInterfaceC : public DeviceInterfaceC {
+ public:
+  // Before init_device: draw every frame into an image of the layout size
+  // instead of a window that is shown.
+  virtual void set_offscreen(bool bOffscreen) = 0;
+  // After end_frame: the frame's pixels as they would appear on screen, top
+  // row first, RGB, layout width × height × 3 bytes. False when nothing can
+  // be read.
+  virtual bool read_frame(uint8_t* pPixels) = 0;
 };
 
 #endif

@@ -1,6 +1,60 @@
 #include "player/classregistryc.h"
 
-ClassRegistryC::~ClassRegistryC() = default;
+#include "corelib/pluginexports.h"
+#include "platform/debugoutput.h"
+#include "platform/dynamiclibrary.h"
+#include "player/pluginlibraryc.h"
+
+ClassRegistryC::~ClassRegistryC() {
+  for (PluginLibraryC* pLibrary : m_rLibraries) {
+    delete pLibrary;
+  }
+}
+
+// A directory that cannot be entered leaves the scan in the current one.
+void ClassRegistryC::load_plugins(const char* szDirectory) {
+  std::string sStartDirectory;
+  const bool bCanReturn = get_current_directory(&sStartDirectory);
+  change_directory(szDirectory);
+  for (const std::string& rFileName : list_files(LIBRARY_SUFFIX)) {
+    load_library(rFileName);
+  }
+  if (bCanReturn) {
+    change_directory(sStartDirectory.c_str());
+  }
+}
+
+void ClassRegistryC::load_library(const std::string& rFileName) {
+  debug_printf("Loading plugin %s...\n", rFileName.c_str());
+  PluginLibraryC* pLibrary = new PluginLibraryC();
+  if (!pLibrary->load(rFileName.c_str())) {
+    debug_output("Failed.\n");
+    delete pLibrary;
+    return;
+  }
+  const int32_t i32Version = pLibrary->get_api_version();
+  debug_printf("API version: %d.%d\n", i32Version >> 16, i32Version & 0xFFFF);
+  if (i32Version != PLUGIN_API_VERSION) {
+    debug_output("Failed.\n");
+    delete pLibrary;
+    return;
+  }
+  register_library_classes(pLibrary, rFileName);
+  m_rLibraries.push_back(pLibrary);
+}
+
+void ClassRegistryC::register_library_classes(PluginLibraryC* pLibrary, const std::string& rFileName) {
+  const int32_t i32Count = pLibrary->get_class_count();
+  debug_printf("%d classes\n", i32Count);
+  for (int32_t i = 0; i < i32Count; ++i) {
+    PluginClass::ClassDescC* pDesc = pLibrary->get_class_desc(i);
+    if (pDesc) {
+      const char* szName = pDesc->get_class_name();
+      debug_printf(" * %s\n", szName ? szName : "");
+      m_rClasses.push_back({pDesc, rFileName});
+    }
+  }
+}
 
 void ClassRegistryC::register_internal(PluginClass::ClassDescC* pDesc) {
   if (!pDesc) {

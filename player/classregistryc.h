@@ -9,6 +9,7 @@
 #include "corelib/classidentc.h"
 
 class DataObjectC;
+class PluginLibraryC;
 
 // Library name of the classes the program registers itself.
 constexpr const char* INTERNAL_LIBRARY_NAME = "<internal>";
@@ -21,7 +22,12 @@ class ClassRegistryC {
   ClassRegistryC(const ClassRegistryC&) = delete;
   ClassRegistryC& operator=(const ClassRegistryC&) = delete;
 
+  // Unloads the libraries; every object they made must be gone by then.
   virtual ~ClassRegistryC();
+  // Loads every plug-in library of the directory whose interface version is
+  // the one accepted, and registers its classes. Diagnostics go to the
+  // debugger output. The current directory is the same afterwards.
+  virtual void load_plugins(const char* szDirectory);
   virtual void register_internal(PluginClass::ClassDescC* pDesc);
   // A new object of the first class registered under rClass, or null.
   virtual DataObjectC* create_object(const ClassIdentC& rClass);
@@ -36,6 +42,10 @@ class ClassRegistryC {
     std::string m_sLibraryName;
   };
 
+  void load_library(const std::string& rFileName);
+  void register_library_classes(PluginLibraryC* pLibrary, const std::string& rFileName);
+
+  std::vector<PluginLibraryC*> m_rLibraries;
   std::vector<ClassEntryS> m_rClasses;
 };
 

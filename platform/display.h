@@ -1,0 +1,12 @@
+#ifndef PLATFORM_DISPLAY_H
+#define PLATFORM_DISPLAY_H
+
+// Whether windows can be shown to a user: a display server is named in the
+// environment and SDL is not told to use its offscreen or dummy video driver.
+bool display_available();
+
+// Bits per pixel of the screen the output will appear on; 32 when no screen
+// can be asked.
+int display_bits_per_pixel();
+
+#endif

@@ -1,0 +1,195 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "corelib/devicedriverbasec.h"
+#include "corelib/devicetablec.h"
+#include "corelib/importablebasec.h"
+#include "corelib/importlistc.h"
+#include "corelib/scenec.h"
+#include "docfile/chunkreaderc.h"
+#include "platform/messagebox.h"
+#include "player/playerc.h"
+
+namespace {
+
+constexpr uint32_t DOCUMENT_CHUNK_VERSION = 0x00010000;
+constexpr uint32_t DOCUMENT_CHUNK_IMPORTABLE = 0x1000;
+constexpr uint32_t DOCUMENT_CHUNK_SCENE = 0x2000;
+constexpr uint32_t DOCUMENT_CHUNK_MUSIC = 0x4000;
+constexpr uint32_t DOCUMENT_CHUNK_DEVICE_DRIVER = 0x5000;
+
+const char* const DEFAULT_DRIVER_NAME = "OpenGL Device Driver";
+
+// The class identifier and name that precede an importable's or a driver's data.
+struct StoredClassS {
+  ClassIdentC m_rClass;
+  char m_szName[CHUNK_STRING_BUFFER_SIZE];
+};
+
+int32_t read_stored_class(ChunkReaderC* pReader, StoredClassS* pStored) {
+  uint32_t rIdent[2] = {0, 0};
+  pReader->read(rIdent, sizeof(rIdent));
+  pStored->m_rClass = ClassIdentC(rIdent[0], rIdent[1]);
+  return pReader->read_str(pStored->m_szName);
+}
+
+std::string missing_class_text(const char* szWhat, const StoredClassS& rStored) {
+  char szIdent[32];
+  std::snprintf(szIdent, sizeof(szIdent), " (0x%08x, 0x%08x)", rStored.m_rClass.get_first(),
+                rStored.m_rClass.get_second());
+  return std::string(szWhat) + rStored.m_szName + szIdent + " cannot be created. Propably missing DLL.";
+}
+
+std::string load_failure_text(ChunkReaderC* pReader) {
+  std::string sText = "Loading file failed.\n\n";
+  if (pReader->get_error_count() > 0) {
+    sText += "Following error occured:\n";
+    for (int32_t i = 0; i < pReader->get_error_count(); ++i) {
+      sText += pReader->get_error_text(i);
+      sText += "\n";
+    }
+  }
+  return sText;
+}
+
+// Only an object of the expected kind is kept: a registry class of another
+// family would otherwise be driven through the wrong interface.
+template <class ObjectT>
+ObjectT* create_as(ClassRegistryC* pRegistry, const ClassIdentC& rClass) {
+  DataObjectC* pObject = pRegistry ? pRegistry->create_object(rClass) : nullptr;
+  ObjectT* pTyped = dynamic_cast<ObjectT*>(pObject);
+  if (pObject && !pTyped) {
+    pObject->release();
+  }
+  return pTyped;
+}
+
+}  // namespace
+
+int32_t PlayerC::load(const char* szFileName) {
+  if (m_pImportList) {
+    m_pImportList->release();
+  }
+  if (m_pScene) {
+    m_pScene->release();
+  }
+  m_pScene = SceneC::create_scene();
+  m_pImportList = ImportListC::create_list();
+  ChunkReaderC rReader(&m_rRegistry);
+  int32_t i32Result = rReader.open(szFileName, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
+  if (i32Result != CHUNK_OK) {
+    show_message_box("Load Error",
+                     i32Result == CHUNK_WRONG_FORMAT ? "File is in wrong format." : "Cannot open file for input.",
+                     MESSAGE_ICON_ERROR);
+    return i32Result;
+  }
+  i32Result = load_document(&rReader);
+  if (i32Result == CHUNK_OK || i32Result == CHUNK_END) {
+    return CHUNK_OK;
+  }
+  show_message_box("Load Error", load_failure_text(&rReader).c_str(), MESSAGE_ICON_ERROR);
+  return i32Result;
+}
+
+int32_t PlayerC::load_document(ChunkReaderC* pReader) {
+  m_sDefaultDriverName = DEFAULT_DRIVER_NAME;
+  m_rDefaultDriverClass = CLASS_OPENGL_DEVICEDRIVER;
+  std::vector<ImportHandleC*> rHandles;
+  for (;;) {
+    int32_t i32Result = pReader->open_chunk();
+    if (i32Result == CHUNK_END) {
+      break;
+    }
+    if (i32Result != CHUNK_OK) {
+      return i32Result;
+    }
+    if (pReader->get_chunk_version() == DOCUMENT_CHUNK_VERSION) {
+      switch (pReader->get_chunk_id()) {
+        case DOCUMENT_CHUNK_IMPORTABLE:
+          i32Result = load_importable(pReader, &rHandles);
+          break;
+        case DOCUMENT_CHUNK_SCENE:
+          i32Result = m_pScene->load(pReader);
+          break;
+        case DOCUMENT_CHUNK_MUSIC: {
+          char szName[CHUNK_STRING_BUFFER_SIZE];
+          i32Result = pReader->read_str(szName);
+          m_sMusicFileName = szName;
+          break;
+        }
+        case DOCUMENT_CHUNK_DEVICE_DRIVER:
+          i32Result = load_device_driver(pReader);
+          break;
+        default:
+          break;
+      }
+    }
+    pReader->close_chunk();
+    if (i32Result != CHUNK_OK && i32Result != CHUNK_END) {
+      return i32Result;
+    }
+  }
+  patch_file_fixups(pReader, rHandles);
+  ensure_graphics_device(pReader);
+  return CHUNK_OK;
+}
+
+int32_t PlayerC::load_importable(ChunkReaderC* pReader, std::vector<ImportHandleC*>* pHandles) {
+  StoredClassS rStored;
+  int32_t i32Result = read_stored_class(pReader, &rStored);
+  if (i32Result != CHUNK_OK) {
+    return i32Result;
+  }
+  ImportableBaseC* pImportable = create_as<ImportableBaseC>(pReader->get_class_registry(), rStored.m_rClass);
+  if (!pImportable) {
+    pReader->add_error(missing_class_text("- Load File: Importable ", rStored).c_str());
+    pHandles->push_back(nullptr);
+    return CHUNK_DAMAGED;
+  }
+  i32Result = pImportable->load(pReader);
+  pHandles->push_back(m_pImportList->add_handle(pImportable));
+  return i32Result;
+}
+
+int32_t PlayerC::load_device_driver(ChunkReaderC* pReader) {
+  StoredClassS rStored;
+  int32_t i32Result = read_stored_class(pReader, &rStored);
+  if (i32Result != CHUNK_OK) {
+    return i32Result;
+  }
+  DeviceDriverBaseC* pDriver = create_as<DeviceDriverBaseC>(pReader->get_class_registry(), rStored.m_rClass);
+  if (!pDriver) {
+    pReader->add_error(missing_class_text("- Device driver: Device driver ", rStored).c_str());
+    return CHUNK_DAMAGED;
+  }
+  i32Result = pDriver->load(pReader);
+  m_pDevices->add_device(pDriver);
+  return i32Result;
+}
+
+// Parameters recorded where their file handle goes and the file's index in
+// the document; the handles exist only now.
+void PlayerC::patch_file_fixups(ChunkReaderC* pReader, const std::vector<ImportHandleC*>& rHandles) {
+  for (int32_t i = 0; i < pReader->get_file_fixup_count(); ++i) {
+    const int32_t i32Index = pReader->get_file_fixup_index(i);
+    if (i32Index >= 0 && i32Index < static_cast<int32_t>(rHandles.size()) && rHandles[static_cast<size_t>(i32Index)]) {
+      *pReader->get_file_fixup_target(i) = rHandles[static_cast<size_t>(i32Index)];
+    } else {
+      pReader->add_error("Load Doc: FileHandle patching failed.");
+    }
+  }
+}
+
+void PlayerC::ensure_graphics_device(ChunkReaderC* pReader) {
+  if (m_pDevices->find_by_super_class(SUPERCLASS_GRAPHICS_DEVICE)) {
+    return;
+  }
+  DeviceDriverBaseC* pDriver = create_as<DeviceDriverBaseC>(pReader->get_class_registry(), m_rDefaultDriverClass);
+  show_message_box("Load Error", "No default device dirver.", MESSAGE_ICON_ERROR);
+  if (pDriver) {
+    m_pDevices->add_device(pDriver);
+  } else {
+    pReader->add_error("Load Doc: Could not initialise graphics device.");
+  }
+}

@@ -1,0 +1,100 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/debugoutput.h"
+#include "platform/display.h"
+#include "platform/optionsdialog.h"
+#include "player/commandlinec.h"
+#include "player/offlinerenderc.h"
+#include "player/playerc.h"
+
+namespace {
+
+constexpr const char* VERSION_TEXT = "tiravo 0.1\n";
+constexpr int EXIT_FAILURE_CODE = -1;
+constexpr int EXIT_USAGE = 2;
+
+// Whether to play fullscreen, asking with the options dialog when the command
+// line does not say. False when the user chose to quit.
+bool choose_display(const CommandLineS& rLine, bool* pFullscreen, int* pExitCode) {
+  if (!rLine.m_sRenderDirectory.empty() || rLine.m_eDisplay != DISPLAY_ASK) {
+    *pFullscreen = rLine.m_eDisplay == DISPLAY_FULLSCREEN;
+    return true;
+  }
+  if (!display_available()) {
+    std::fprintf(stderr,
+                 "tiravo: no display to show the options dialog on; use --windowed, --fullscreen "
+                 "or --render DIR\n");
+    *pExitCode = 1;
+    return false;
+  }
+  *pExitCode = 0;
+  return run_options_dialog(pFullscreen) == DIALOG_RESULT_HAPPY;
+}
+
+bool make_render_directory(const std::string& rDirectory) {
+  if (mkdir(rDirectory.c_str(), 0777) == 0 || errno == EEXIST) {
+    return true;
+  }
+  std::fprintf(stderr, "tiravo: cannot make %s: %s\n", rDirectory.c_str(), std::strerror(errno));
+  return false;
+}
+
+int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
+  PlayerC rPlayer;
+  rPlayer.get_class_registry()->load_plugins(rLine.m_sPluginDirectory.c_str());
+  if (!rPlayer.init(nullptr, bFullscreen)) {
+    debug_output("init failed\n");
+    return EXIT_FAILURE_CODE;
+  }
+  if (rPlayer.load(rLine.m_sDocument.c_str()) != 0) {
+    debug_output("load failed\n");
+    return EXIT_FAILURE_CODE;
+  }
+  rPlayer.set_offline_render(pRender);
+  const int iResult = rPlayer.run();
+  if (pRender && pRender->has_failed()) {
+    return EXIT_FAILURE_CODE;
+  }
+  return iResult;
+}
+
+}  // namespace
+
+int main(int iArgCount, char** ppArgs) {
+  CommandLineS rLine;
+  std::string sError;
+  if (!parse_command_line(iArgCount, ppArgs, &rLine, &sError)) {
+    std::fprintf(stderr, "tiravo: %s\n%s", sError.c_str(), USAGE_TEXT);
+    return EXIT_USAGE;
+  }
+  if (rLine.m_bHelp) {
+    std::fputs(USAGE_TEXT, stdout);
+    return 0;
+  }
+  if (rLine.m_bVersion) {
+    std::fputs(VERSION_TEXT, stdout);
+    return 0;
+  }
+  bool bFullscreen = false;
+  int iExitCode = 0;
+  if (!choose_display(rLine, &bFullscreen, &iExitCode)) {
+    return iExitCode;
+  }
+  if (rLine.m_sRenderDirectory.empty()) {
+    return play(rLine, bFullscreen, nullptr);
+  }
+  if (!make_render_directory(rLine.m_sRenderDirectory)) {
+    return 1;
+  }
+  OfflineRenderC rRender(rLine.m_sRenderDirectory, rLine.m_i32Fps);
+  const int iResult = play(rLine, false, &rRender);
+  std::fprintf(stderr, "%sRendered %d frames into %s\n", isatty(2) ? "\n" : "", rRender.get_frame_count(),
+               rLine.m_sRenderDirectory.c_str());
+  return iResult;
+}

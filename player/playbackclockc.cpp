@@ -1,0 +1,116 @@
+#include "player/playbackclockc.h"
+
+#include <iterator>
+
+#include "platform/messagebox.h"
+#include "platform/perfcounter.h"
+#include "platform/soundlibrary.h"
+
+namespace {
+
+constexpr int32_t MUSIC_MIX_RATE = 44100;
+constexpr int32_t MUSIC_CHANNELS = 32;
+
+const char* const SOUND_ERROR_TEXTS[] = {
+    "No errors",
+    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+    "This command failed because FSOUND_Init was not called",
+    "Error initializing output device.",
+    "The output device is already in use and cannot be reused.",
+    "Playing the sound failed.",
+    "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+    "Error setting cooperative level for hardware.",
+    "Error creating hardware sound buffer.",
+    "File not found",
+    "Unknown file format",
+    "Error loading file",
+    "Not enough memory ",
+    "The version number of this file format is not supported",
+    "An invalid parameter was passed to this function",
+    "Tried to use an EAX command on a non EAX enabled channel or output.",
+    "Tried to use an advanced EAX2 command on a non EAX2 enabled channel or output.",
+    "Failed to allocate a new channel",
+    "Recording not supported on this device",
+    "Required Mediaplayer codec is not installed",
+};
+
+}  // namespace
+
+const char* sound_error_text(int32_t i32Code) {
+  if (i32Code < 0 || i32Code >= static_cast<int32_t>(std::size(SOUND_ERROR_TEXTS))) {
+    return "Unknown error";
+  }
+  return SOUND_ERROR_TEXTS[i32Code];
+}
+
+std::string bare_file_name(const std::string& rFileName) {
+  const size_t uSeparator = rFileName.find_last_of("\\/");
+  std::string sName = uSeparator == std::string::npos ? rFileName : rFileName.substr(uSeparator + 1);
+  // A drive without a directory, as in "C:tune.mp3".
+  if (sName.size() > 2 && sName[1] == ':') {
+    sName = sName.substr(2);
+  }
+  return sName;
+}
+
+PlaybackClockC::~PlaybackClockC() {
+  close_music();
+}
+
+bool PlaybackClockC::open_music(const std::string& rFileName) {
+  sound_set_output(SOUND_OUTPUT_DEFAULT);
+  if (!sound_init(MUSIC_MIX_RATE, MUSIC_CHANNELS, 0)) {
+    show_message_box("FMOD Error", sound_error_text(sound_get_error()), MESSAGE_ICON_ERROR);
+    return false;
+  }
+  m_bLibraryReady = true;
+  if (rFileName.empty()) {
+    return true;
+  }
+  if (m_pStream) {
+    sound_stream_close(m_pStream);
+  }
+  m_pStream = sound_stream_open_file(rFileName.c_str(), SOUND_STREAM_MODE, 0);
+  if (!m_pStream) {
+    m_pStream = sound_stream_open_file(bare_file_name(rFileName).c_str(), SOUND_STREAM_MODE, 0);
+  }
+  return m_pStream != nullptr;
+}
+
+void PlaybackClockC::start_clock(double f64TicksPerSecond) {
+  if (is_streaming()) {
+    sound_stream_set_time(m_pStream, 0);
+    m_i32Channel = sound_stream_play(SOUND_FREE_CHANNEL, m_pStream);
+    sound_set_pan(m_i32Channel, SOUND_PAN_STEREO);
+    return;
+  }
+  m_i32StartPosition = 0;
+  // A scene without a tempo has no ticks to convert.
+  const double f64StartMs = f64TicksPerSecond > 0.0 ? m_i32StartPosition * 1000.0 / f64TicksPerSecond : 0.0;
+  m_i64OriginMs = counter_now_ms() - static_cast<int64_t>(f64StartMs);
+}
+
+int32_t PlaybackClockC::get_time() {
+  if (is_streaming()) {
+    return sound_stream_get_time(m_pStream);
+  }
+  return static_cast<int32_t>(counter_now_ms() - m_i64OriginMs);
+}
+
+void PlaybackClockC::stop_music() {
+  if (m_pStream) {
+    sound_stream_stop(m_pStream);
+  }
+}
+
+void PlaybackClockC::close_music() {
+  if (!m_bLibraryReady) {
+    return;
+  }
+  if (m_pStream) {
+    sound_stream_close(m_pStream);
+    m_pStream = nullptr;
+  }
+  sound_close();
+  m_bLibraryReady = false;
+}

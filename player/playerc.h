@@ -1,0 +1,86 @@
+#ifndef PLAYER_PLAYERC_H
+#define PLAYER_PLAYERC_H
+
+#include <cstdint>
+#include <string>
+
+#include "corelib/classidentc.h"
+#include "player/classregistryc.h"
+#include "player/hostinterfacec.h"
+#include "player/playbackclockc.h"
+
+class ChunkReaderC;
+class DeviceDriverBaseC;
+class DeviceTableC;
+class ImportHandleC;
+class ImportListC;
+class OfflineRenderC;
+class SceneC;
+class TimeBaseC;
+
+// The one player: it owns the document (scene, import list, device drivers),
+// loads it through the class registry and plays it frame by frame.
+class PlayerC {
+ public:
+  PlayerC() = default;
+  PlayerC(const PlayerC&) = delete;
+  PlayerC& operator=(const PlayerC&) = delete;
+  // Releases the document before the registry unloads the plug-in libraries.
+  virtual ~PlayerC();
+
+  ClassRegistryC* get_class_registry() { return &m_rRegistry; }
+  // Creates the device table.
+  bool init(void* pInstance, bool bFullscreen);
+  // Replaces the document by the file's; 0 on success, else the failing
+  // result code, after a "Load Error" box.
+  int32_t load(const char* szFileName);
+  // The top level of the document; 0 on success.
+  int32_t load_document(ChunkReaderC* pReader);
+  // Plays the document to its end time, or until the window asks to quit.
+  // 0 after a normal end, -1 on failure.
+  int32_t run();
+  void prepare_all(int32_t i32Reason);
+  // Frames go to pRender instead of a shown window, timed by it; no music.
+  void set_offline_render(OfflineRenderC* pRender) { m_pRender = pRender; }
+
+  SceneC* get_scene() { return m_pScene; }
+  ImportListC* get_import_list() { return m_pImportList; }
+  DeviceTableC* get_device_table() { return m_pDevices; }
+  const std::string& get_music_file_name() const { return m_sMusicFileName; }
+
+ private:
+  int32_t load_importable(ChunkReaderC* pReader, std::vector<ImportHandleC*>* pHandles);
+  int32_t load_device_driver(ChunkReaderC* pReader);
+  void patch_file_fixups(ChunkReaderC* pReader, const std::vector<ImportHandleC*>& rHandles);
+  void ensure_graphics_device(ChunkReaderC* pReader);
+
+  bool init_graphics_devices();
+  bool init_graphics_device(DeviceDriverBaseC* pDriver);
+  int32_t read_clock_ms();
+  void play_frames(DeviceDriverBaseC* pDevice);
+  void draw_frame(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
+  void draw_layers(int32_t i32FrameTime);
+  void release_document();
+
+  DeviceTableC* m_pDevices = nullptr;
+  TimeBaseC* m_pTimeContext = nullptr;
+  ImportListC* m_pImportList = nullptr;
+  SceneC* m_pScene = nullptr;
+  ClassRegistryC m_rRegistry;
+  bool m_bFullscreen = false;
+  std::string m_sMusicFileName;
+  ClassIdentC m_rDefaultDriverClass;
+  std::string m_sDefaultDriverName;
+  HostInterfaceC m_rHost;
+  PlaybackClockC m_rClock;
+  double m_f64TicksPerSecond = 0.0;
+  void* m_pInstance = nullptr;
+  OfflineRenderC* m_pRender = nullptr;
+};
+
+// Ticks per second of the scene's tempo: beats per minute × beat units × 256 / 60.
+double scene_ticks_per_second(SceneC* pScene);
+// Milliseconds as ticks, truncated toward zero and limited to the int32 range.
+int32_t ms_to_ticks(int32_t i32Ms, double f64TicksPerSecond);
+
+#endif

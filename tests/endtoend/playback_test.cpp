@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "corelib/colorparamc.h"
+#include "corelib/effectbasec.h"
+#include "corelib/gizmobasec.h"
+#include "corelib/layerc.h"
+#include "corelib/parambasec.h"
+#include "corelib/scenec.h"
+#include "corelib/timesegmentc.h"
+#include "corelib/vector2paramc.h"
+#include "player/classregistryc.h"
+#include "tests/endtoend/tiravoprocessc.h"
+#include "tests/plugins/testrect.h"
+#include "tests/support/owned.h"
+#include "tests/support/presentationfile.h"
+#include "tests/support/tempdirectoryc.h"
+
+namespace {
+
+using RgbT = std::array<int, 3>;
+
+constexpr int32_t LAYOUT_WIDTH = 64;
+constexpr int32_t LAYOUT_HEIGHT = 48;
+// 60 beats per minute of one unit: 256 ticks per second.
+constexpr int32_t TICKS_PER_SECOND = 256;
+
+// A frame written by --render, read back as RGB, top row first.
+class FrameC {
+ public:
+  explicit FrameC(const std::string& rPath) {
+    png_image rImage{};
+    rImage.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&rImage, rPath.c_str())) {
+      rImage.format = PNG_FORMAT_RGB;
+      m_rPixels.resize(PNG_IMAGE_SIZE(rImage));
+      png_image_finish_read(&rImage, nullptr, m_rPixels.data(), 0, nullptr);
+      m_i32Width = static_cast<int32_t>(rImage.width);
+      m_i32Height = static_cast<int32_t>(rImage.height);
+    }
+  }
+
+  bool is_layout_sized() const { return m_i32Width == LAYOUT_WIDTH && m_i32Height == LAYOUT_HEIGHT; }
+
+  // The pixel at layout coordinates (x, y), y growing upwards.
+  RgbT at(int32_t i32X, int32_t i32Y) const {
+    const size_t uOffset = (static_cast<size_t>(m_i32Height - 1 - i32Y) * m_i32Width + i32X) * 3;
+    return {m_rPixels[uOffset], m_rPixels[uOffset + 1], m_rPixels[uOffset + 2]};
+  }
+
+ private:
+  std::vector<uint8_t> m_rPixels;
+  int32_t m_i32Width = 0;
+  int32_t m_i32Height = 0;
+};
+
+// A directory with the shipped OpenGL driver and the test rectangle effect,
+// a document built from the effect's real objects, and the runs of tiravo on it.
+class PlaybackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(plugin_directory());
+    std::filesystem::create_symlink(TIRAVO_OPENGL_PLUGIN, plugin_directory() + "/opengl.so");
+    std::filesystem::create_symlink(TIRAVO_TESTRECT_PLUGIN, plugin_directory() + "/testrect.so");
+    testing::internal::CaptureStderr();
+    m_rRegistry.load_plugins(plugin_directory().c_str());
+    testing::internal::GetCapturedStderr();
+    m_pScene->set_layout_width(LAYOUT_WIDTH);
+    m_pScene->set_layout_height(LAYOUT_HEIGHT);
+    m_pScene->set_beats_per_min(60);
+    m_pScene->set_beat_units(1);
+    m_pScene->set_end_time(TICKS_PER_SECOND);
+    // The driver may leave Mesa's own allocations behind at exit.
+    m_rProcess.set_variable("ASAN_OPTIONS", "detect_leaks=0");
+  }
+
+  std::string plugin_directory() const { return m_rDirectory.file("plugins"); }
+
+  // A layer shown over [i32Start, i32End) of the presentation, put behind the
+  // layers added before it.
+  LayerC* add_layer(int32_t i32Start, int32_t i32End) {
+    LayerC* pLayer = m_pScene->add_layer();
+    m_pScene->move_layer(0, m_pScene->get_layer_count());
+    show_over(pLayer->get_time_segment(), i32Start, i32End);
+    return pLayer;
+  }
+
+  static void show_over(TimeSegmentC* pSegment, int32_t i32Start, int32_t i32End) {
+    OwnedT<TimeSegmentC> pShown(TimeSegmentC::create_segment(i32Start, i32End));
+    pSegment->copy(pShown.get());
+  }
+
+  // A rectangle over [min, max) of the layout in one colour, behind the
+  // effects added to the layer before it, shown from i32Start of the layer.
+  EffectBaseC* add_rect(LayerC* pLayer, const Vector2C& rMin, const Vector2C& rMax, const RgbaColorC& rColor,
+                        int32_t i32Start = 0) {
+    auto* pEffect = dynamic_cast<EffectBaseC*>(m_rRegistry.create_object(TESTRECT_CLASS));
+    GizmoBaseC* pGizmo = pEffect->get_gizmo(TESTRECT_GIZMO_ID);
+    static_cast<Vector2ParamC*>(pGizmo->get_param(TESTRECT_PARAM_MIN))->set_value(0, rMin);
+    static_cast<Vector2ParamC*>(pGizmo->get_param(TESTRECT_PARAM_MAX))->set_value(0, rMax);
+    static_cast<ColorParamC*>(pGizmo->get_param(TESTRECT_PARAM_COLOR))->set_value(0, rColor);
+    show_over(pEffect->get_time_segment(), i32Start, TICKS_PER_SECOND * 100);
+    pLayer->insert_effect(pLayer->get_effect_count(), pEffect);
+    return pEffect;
+  }
+
+  std::string save(bool bWithDriver = false) {
+    const std::string sPath = m_rDirectory.file("show.doc");
+    ChunkWriterC rWriter;
+    EXPECT_EQ(CHUNK_OK, rWriter.open(sPath.c_str(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
+    write_scene_chunk(rWriter, m_pScene.get());
+    if (bWithDriver) {
+      write_class_chunk(rWriter, 0x5000, CLASS_OPENGL_DEVICEDRIVER, "OpenGL Device Driver", nullptr);
+    }
+    EXPECT_EQ(CHUNK_OK, rWriter.close());
+    return sPath;
+  }
+
+  TiravoProcessC::ResultS render(int32_t i32Fps, const std::string& rPlugins) {
+    return m_rProcess.run(m_rDirectory.path(), {"--render", "frames", "--fps", std::to_string(i32Fps), "--plugins",
+                                                 rPlugins, "show.doc"});
+  }
+
+  FrameC frame(int32_t i32Index) const {
+    char szName[32];
+    std::snprintf(szName, sizeof(szName), "frames/frame-%06d.png", i32Index);
+    return FrameC(m_rDirectory.file(szName));
+  }
+
+  int32_t frame_count() const {
+    int32_t i32Count = 0;
+    for ([[maybe_unused]] const auto& rEntry : std::filesystem::directory_iterator(m_rDirectory.file("frames"))) {
+      ++i32Count;
+    }
+    return i32Count;
+  }
+
+  TempDirectoryC m_rDirectory;
+  ClassRegistryC m_rRegistry;
+  OwnedT<SceneC> m_pScene{SceneC::create_scene()};
+  TiravoProcessC m_rProcess;
+};
+
+void expect_colour(const RgbT& rExpected, const RgbT& rActual, const char* szWhat) {
+  for (size_t c = 0; c < 3; ++c) {
+    EXPECT_NEAR(rExpected[c], rActual[c], 2) << szWhat << ", component " << c;
+  }
+}
+
+const RgbT BLACK = {0, 0, 0};
+const RgbT RED = {255, 0, 0};
+const RgbT GREEN = {0, 255, 0};
+const RgbT BLUE = {0, 0, 255};
+const RgbT WHITE = {255, 255, 255};
+
+TEST_F(PlaybackTest, RendersEveryFrameBackToFrontAtItsOwnTime) {
+  // Layer 0 is drawn last, so its red covers layer 1's green where they
+  // overlap; in layer 1, effect 0 (blue) is drawn over effect 1 (green).
+  add_rect(add_layer(0, 10000), Vector2C(8, 8), Vector2C(32, 32), RgbaColorC(1.0f, 0.0f, 0.0f, 1.0f));
+  LayerC* pLayer = add_layer(0, 10000);
+  add_rect(pLayer, Vector2C(40, 20), Vector2C(44, 24), RgbaColorC(0.0f, 0.0f, 1.0f, 1.0f));
+  add_rect(pLayer, Vector2C(24, 16), Vector2C(56, 32), RgbaColorC(0.0f, 1.0f, 0.0f, 1.0f));
+  // Shown over [128, 256) only.
+  add_rect(add_layer(128, 256), Vector2C(0, 40), Vector2C(8, 48), RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f));
+  // From 64 with an effect from 32 of the layer: local time is frame time - 96,
+  // and the red grows from 0 at local 0 to 1 at local 256.
+  EffectBaseC* pAnimated =
+      add_rect(add_layer(64, 10000), Vector2C(56, 0), Vector2C(64, 8), RgbaColorC(0.0f, 0.0f, 0.0f, 1.0f), 32);
+  ParamBaseC* pColor = pAnimated->get_gizmo(TESTRECT_GIZMO_ID)->get_param(TESTRECT_PARAM_COLOR);
+  pColor->add_flags(PARAM_FLAG_ANIMATED);
+  static_cast<ColorParamC*>(pColor)->set_value(0, RgbaColorC(0.0f, 0.0f, 0.0f, 1.0f));
+  static_cast<ColorParamC*>(pColor)->set_value(TICKS_PER_SECOND, RgbaColorC(1.0f, 0.0f, 0.0f, 1.0f));
+  save();
+
+  const TiravoProcessC::ResultS rResult = render(4, plugin_directory());
+  ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  EXPECT_NE(std::string::npos, rResult.m_sError.find("Loading plugin testrect.so...\nAPI version: 0.6\n"));
+  EXPECT_NE(std::string::npos, rResult.m_sError.find("Load Error: No default device dirver.\n"));
+  // 0, 250, ..., 1000 ms: 0 to 256 ticks; the frame at the end time is drawn.
+  ASSERT_EQ(5, frame_count());
+  for (int32_t i = 0; i < 5; ++i) {
+    const FrameC rFrame = frame(i);
+    ASSERT_TRUE(rFrame.is_layout_sized()) << i;
+    expect_colour(RED, rFrame.at(28, 28), "layer 0 over layer 1");
+    expect_colour(GREEN, rFrame.at(50, 20), "layer 1, effect 1");
+    expect_colour(BLUE, rFrame.at(42, 22), "effect 0 over effect 1");
+    expect_colour(BLACK, rFrame.at(4, 4), "background");
+    expect_colour(i == 2 || i == 3 ? WHITE : BLACK, rFrame.at(4, 44), "layer shown over [128, 256)");
+  }
+  // Frames 0 and 1 (0 and 64 ticks) come before the animated effect starts at 96.
+  expect_colour(BLACK, frame(1).at(60, 4), "effect not yet shown");
+  expect_colour({32, 0, 0}, frame(2).at(60, 4), "local time 32");
+  expect_colour({96, 0, 0}, frame(3).at(60, 4), "local time 96");
+  expect_colour({159, 0, 0}, frame(4).at(60, 4), "local time 160");
+}
+
+TEST_F(PlaybackTest, MissingPluginClassesAreListedWhenTheLoadFails) {
+  // Without testrect.so the layer loses its effect, which alone does not fail
+  // the load; an imported file whose class no library has does.
+  add_rect(add_layer(0, 10000), Vector2C(0, 0), Vector2C(8, 8), RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f));
+  const std::string sPath = save();
+  ChunkWriterC rWriter;
+  ASSERT_EQ(CHUNK_OK, rWriter.open(sPath.c_str(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH));
+  write_scene_chunk(rWriter, m_pScene.get());
+  write_class_chunk(rWriter, 0x1000, ClassIdentC(0x0BADC1A5, 0x00000007), "Lost Video", nullptr);
+  ASSERT_EQ(CHUNK_OK, rWriter.close());
+  const std::string sOnlyDriver = m_rDirectory.file("driver-only");
+  std::filesystem::create_directory(sOnlyDriver);
+  std::filesystem::create_symlink(TIRAVO_OPENGL_PLUGIN, sOnlyDriver + "/opengl.so");
+
+  const TiravoProcessC::ResultS rResult = render(4, sOnlyDriver);
+  EXPECT_EQ(255, rResult.m_iExitCode);
+  const size_t uSummary = rResult.m_sError.find("Load Error: Loading file failed.\n\nFollowing error occured:\n");
+  ASSERT_NE(std::string::npos, uSummary) << rResult.m_sError;
+  const std::string sErrors = rResult.m_sError.substr(uSummary);
+  EXPECT_NE(std::string::npos, sErrors.find("Test Rectangle")) << sErrors;
+  EXPECT_NE(std::string::npos,
+            sErrors.find("- Load File: Importable Lost Video (0x0badc1a5, 0x00000007) cannot be created. "
+                         "Propably missing DLL.\n"))
+      << sErrors;
+  EXPECT_NE(std::string::npos, rResult.m_sError.find("load failed\n"));
+}
+
+TEST_F(PlaybackTest, UnreadableDocumentsEndWithTheirMessage) {
+  const TiravoProcessC::ResultS rMissing = render(4, plugin_directory());
+  EXPECT_EQ(255, rMissing.m_iExitCode);
+  EXPECT_NE(std::string::npos, rMissing.m_sError.find("Load Error: Cannot open file for input.\n"));
+  std::filesystem::copy_file(TIRAVO_OPENGL_PLUGIN, m_rDirectory.file("show.doc"));
+  const TiravoProcessC::ResultS rWrong = render(4, plugin_directory());
+  EXPECT_EQ(255, rWrong.m_iExitCode);
+  EXPECT_NE(std::string::npos, rWrong.m_sError.find("Load Error: File is in wrong format.\n"));
+}
+
+TEST_F(PlaybackTest, CommandLineAndDisplayChoice) {
+  const TiravoProcessC::ResultS rHelp = m_rProcess.run(m_rDirectory.path(), {"--help"});
+  EXPECT_EQ(0, rHelp.m_iExitCode);
+  const TiravoProcessC::ResultS rWrong = m_rProcess.run(m_rDirectory.path(), {"--fps", "x"});
+  EXPECT_EQ(2, rWrong.m_iExitCode);
+  EXPECT_NE(std::string::npos, rWrong.m_sError.find("Usage: tiravo"));
+  // Without a display there is nobody to ask, and the player says so.
+  const TiravoProcessC::ResultS rNoDisplay = m_rProcess.run(m_rDirectory.path(), {});
+  EXPECT_EQ(1, rNoDisplay.m_iExitCode);
+  EXPECT_NE(std::string::npos, rNoDisplay.m_sError.find("no display"));
+}
+
+TEST_F(PlaybackTest, PlaysInAWindowToItsEnd) {
+  add_rect(add_layer(0, 10000), Vector2C(0, 0), Vector2C(8, 8), RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f));
+  m_pScene->set_end_time(TICKS_PER_SECOND / 4);
+  save(true);
+  m_rProcess.set_variable("SDL_VIDEODRIVER", "offscreen");
+  m_rProcess.set_variable("SDL_AUDIODRIVER", "dummy");
+  const auto rStart = std::chrono::steady_clock::now();
+  const TiravoProcessC::ResultS rResult =
+      m_rProcess.run(m_rDirectory.path(), {"--windowed", "--plugins", plugin_directory(), "show.doc"});
+  EXPECT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  // A quarter of a second of presentation; anything near a minute is a hang.
+  EXPECT_LT(std::chrono::steady_clock::now() - rStart, std::chrono::seconds(60));
+}
+
+}  // namespace
