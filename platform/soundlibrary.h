@@ -54,6 +54,8 @@ bool sound_stream_set_time(SoundStreamC* pStream, int32_t i32Ms);
 int32_t sound_stream_play(int32_t i32Channel, SoundStreamC* pStream);
 void sound_set_pan(int32_t i32Channel, int32_t i32Pan);
 // Milliseconds of the stream that have been played: monotonic while playing.
+// After the end of the file the silence played counts on, so a presentation
+// longer than its music still comes to its end.
 int32_t sound_stream_get_time(SoundStreamC* pStream);
 void sound_stream_stop(SoundStreamC* pStream);
 // Closes the audio device; streams still open are closed.

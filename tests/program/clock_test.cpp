@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <limits>
 #include <thread>
+#include <vector>
 
 #include "player/playbackclockc.h"
 #include "player/playerc.h"
+#include "tests/support/tempdirectoryc.h"
 
 namespace {
 
@@ -22,6 +29,55 @@ TEST(Clock, CounterModeCountsMillisecondsFromTheStart) {
   EXPECT_GE(i32Later - i32First, 300);
   EXPECT_LT(i32Later - i32First, 2000);
   EXPECT_FALSE(rClock.is_streaming());
+}
+
+// A WAV file of silence: 44100 Hz, 16-bit stereo.
+void write_silence(const std::string& rPath, int32_t i32Ms) {
+  const uint32_t ui32DataSize = static_cast<uint32_t>(44100 * 4 * i32Ms / 1000);
+  std::vector<uint8_t> rBytes(44 + ui32DataSize, 0);
+  auto put32 = [&](size_t uAt, uint32_t ui32Value) { std::memcpy(&rBytes[uAt], &ui32Value, 4); };
+  auto put16 = [&](size_t uAt, uint16_t ui16Value) { std::memcpy(&rBytes[uAt], &ui16Value, 2); };
+  std::memcpy(&rBytes[0], "RIFF", 4);
+  put32(4, 36 + ui32DataSize);
+  std::memcpy(&rBytes[8], "WAVEfmt ", 8);
+  put32(16, 16);
+  put16(20, 1);  // PCM
+  put16(22, 2);
+  put32(24, 44100);
+  put32(28, 44100 * 4);
+  put16(32, 4);
+  put16(34, 16);
+  std::memcpy(&rBytes[36], "data", 4);
+  put32(40, ui32DataSize);
+  std::ofstream(rPath, std::ios::binary).write(reinterpret_cast<const char*>(rBytes.data()),
+                                               static_cast<std::streamsize>(rBytes.size()));
+}
+
+TEST(Clock, StreamModeFollowsTheMusicFoundByItsBareName) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TempDirectoryC rDirectory;
+  write_silence(rDirectory.file("tune.wav"), 2000);
+  char szStart[4096];
+  ASSERT_NE(nullptr, getcwd(szStart, sizeof(szStart)));
+  ASSERT_EQ(0, chdir(rDirectory.path().c_str()));
+  {
+    PlaybackClockC rClock;
+    // Stored on another system: only the bare name is found, here.
+    EXPECT_TRUE(rClock.open_music("C:\\demo\\tune.wav"));
+    EXPECT_TRUE(rClock.is_streaming());
+    rClock.start_clock(2048.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const int32_t i32Played = rClock.get_time();
+    EXPECT_GT(i32Played, 100);
+    EXPECT_LT(i32Played, 2000);
+    rClock.stop_music();
+  }
+  {
+    PlaybackClockC rClock;
+    EXPECT_FALSE(rClock.open_music("missing.wav"));
+    EXPECT_FALSE(rClock.is_streaming());
+  }
+  ASSERT_EQ(0, chdir(szStart));
 }
 
 TEST(Clock, MillisecondsBecomeTicksTruncatedAndBounded) {
