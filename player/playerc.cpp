@@ -17,7 +17,7 @@
 #include "platform/display.h"
 #include "platform/messagebox.h"
 #include "platform/windowmessage.h"
-#include "player/offlinerenderc.h"
+#include "player/framesinkc.h"
 
 namespace {
 

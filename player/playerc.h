@@ -14,7 +14,7 @@ class DeviceDriverBaseC;
 class DeviceTableC;
 class ImportHandleC;
 class ImportListC;
-class OfflineRenderC;
+class FrameSinkC;
 class SceneC;
 class TimeBaseC;
 
@@ -41,7 +41,7 @@ class PlayerC {
   int32_t run();
   void prepare_all(int32_t i32Reason);
   // Frames go to pRender instead of a shown window, timed by it; no music.
-  void set_offline_render(OfflineRenderC* pRender) { m_pRender = pRender; }
+  void set_offline_render(FrameSinkC* pRender) { m_pRender = pRender; }
 
   SceneC* get_scene() { return m_pScene; }
   ImportListC* get_import_list() { return m_pImportList; }
@@ -75,7 +75,7 @@ class PlayerC {
   PlaybackClockC m_rClock;
   double m_f64TicksPerSecond = 0.0;
   void* m_pInstance = nullptr;
-  OfflineRenderC* m_pRender = nullptr;
+  FrameSinkC* m_pRender = nullptr;
 };
 
 // Ticks per second of the scene's tempo: beats per minute × beat units × 256 / 60.
