@@ -8,4 +8,10 @@ tools/install-deps.sh
 cmake -S . -B build -G Ninja -DTIRAVO_WERROR=ON
 cmake --build build
 
-echo "Built the document format and the object model. The player program does not exist yet, so there is nothing to play."
+cat <<'TEXT'
+Built build/tiravo and the OpenGL driver plug-in in build/plugins.
+The bundled example presentation is not there yet. To play a document:
+    cd build && ./tiravo --windowed /path/to/document
+or render it to PNG frames without a display:
+    cd build && ./tiravo --render frames /path/to/document
+TEXT
