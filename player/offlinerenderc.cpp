@@ -8,10 +8,23 @@
 #include "corelib/deviceinterfacec.h"
 #include "platform/pngwriter.h"
 
+namespace {
+
+// The layout size comes from the document: frames larger than this on a side
+// are refused rather than allocated.
+constexpr int32_t MAX_FRAME_SIDE = 16384;
+
+}  // namespace
+
 OfflineRenderC::OfflineRenderC(std::string sDirectory, int32_t i32Fps)
     : m_sDirectory(std::move(sDirectory)), m_i32Fps(i32Fps), m_bShowProgress(isatty(STDERR_FILENO) != 0) {}
 
 bool OfflineRenderC::attach(DeviceDriverBaseC* pDriver, int32_t i32Width, int32_t i32Height) {
+  if (i32Width <= 0 || i32Height <= 0 || i32Width > MAX_FRAME_SIDE || i32Height > MAX_FRAME_SIDE) {
+    std::fprintf(stderr, "tiravo: a layout of %d x %d pixels cannot be rendered\n", i32Width, i32Height);
+    m_bFailed = true;
+    return false;
+  }
   m_pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
   if (!m_pOffscreen) {
     std::fprintf(stderr, "tiravo: the graphics device driver cannot render offline\n");
