@@ -109,8 +109,18 @@ bool OpenGLDriverC::open_window(int32_t i32Mode) {
   } else {
     ui32Flags |= SDL_WINDOW_RESIZABLE;
   }
-  m_pWindow = SDL_CreateWindow("tiravo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, m_i32LayoutWidth,
-                               m_i32LayoutHeight, ui32Flags);
+  // A fullscreen window is made at the desktop's size: without a window
+  // manager to resize it, it would keep the layout size while SDL reports
+  // the desktop's.
+  int32_t i32WindowWidth = m_i32LayoutWidth;
+  int32_t i32WindowHeight = m_i32LayoutHeight;
+  SDL_DisplayMode rDesktop{};
+  if (i32Mode == DEVICE_MODE_FULLSCREEN && !m_bOffscreen && SDL_GetDesktopDisplayMode(0, &rDesktop) == 0) {
+    i32WindowWidth = rDesktop.w;
+    i32WindowHeight = rDesktop.h;
+  }
+  m_pWindow = SDL_CreateWindow("tiravo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, i32WindowWidth,
+                               i32WindowHeight, ui32Flags);
   if (m_pWindow == nullptr) {
     return false;
   }
