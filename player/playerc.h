@@ -32,7 +32,7 @@ class PlayerC {
   // Creates the device table.
   bool init(void* pInstance, bool bFullscreen);
   // Replaces the document by the file's; 0 on success, else the failing
-  // result code, after a "Load Error" box.
+  // result code, after a "Load Error" box. Needs init() first.
   int32_t load(const char* szFileName);
   // The top level of the document; 0 on success.
   int32_t load_document(ChunkReaderC* pReader);
