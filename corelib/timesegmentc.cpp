@@ -1,10 +1,10 @@
 #include "corelib/timesegmentc.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "corelib/animkeyc.h"
 #include "corelib/assertion.h"
+#include "corelib/truncation.h"
 #include "corelib/undorecordc.h"
 #include "docfile/chunkwriterc.h"
 
@@ -16,13 +16,6 @@ constexpr uint32_t SEGMENT_CHUNK_VERSION = 2;
 constexpr uint32_t TRIM_KEY_CHUNK = 0x2000;
 constexpr uint32_t TRIM_KEY_CHUNK_OLD_VERSION = 1;
 constexpr uint32_t TRIM_KEY_CHUNK_VERSION = 2;
-
-// Times near the ends of the int32 range would wrap when moved between the
-// parent's time and the segment's; they stop at the ends instead.
-int32_t saturate(int64_t i64Time) {
-  return static_cast<int32_t>(std::clamp<int64_t>(i64Time, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
 
 }  // namespace
 
@@ -153,7 +146,7 @@ void TimeSegmentC::delete_key(int32_t i32Index) {
 }
 
 int32_t TimeSegmentC::get_key_time(int32_t i32Index) {
-  return saturate(static_cast<int64_t>(get_key(i32Index)->get_time()) + m_i32Start);
+  return saturate_to_int32(static_cast<int64_t>(get_key(i32Index)->get_time()) + m_i32Start);
 }
 
 void TimeSegmentC::set_key_time(int32_t i32Index, int32_t i32Time) {
@@ -195,5 +188,5 @@ bool TimeSegmentC::is_visible(int32_t i32Time) {
 }
 
 int32_t TimeSegmentC::to_key_time(int32_t i32Time) const {
-  return saturate(static_cast<int64_t>(i32Time) - m_i32Start);
+  return saturate_to_int32(static_cast<int64_t>(i32Time) - m_i32Start);
 }

@@ -1,6 +1,7 @@
 #ifndef CORELIB_TRUNCATION_H
 #define CORELIB_TRUNCATION_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -21,6 +22,13 @@ inline int32_t truncate_to_int32(float f32Value) {
     return std::numeric_limits<int32_t>::min();
   }
   return static_cast<int32_t>(f32Value);
+}
+
+// A 64-bit result of int32 arithmetic (times moved between parent and child,
+// a time minus a start) limited to the int32 range instead of wrapping.
+inline int32_t saturate_to_int32(int64_t i64Value) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(i64Value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 #endif

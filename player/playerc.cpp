@@ -14,6 +14,7 @@
 #include "corelib/scenec.h"
 #include "corelib/timebasec.h"
 #include "corelib/timesegmentc.h"
+#include "corelib/truncation.h"
 #include "platform/display.h"
 #include "platform/messagebox.h"
 #include "platform/windowmessage.h"
@@ -27,14 +28,7 @@ constexpr int32_t PREPARE_REASON_START = 1;
 // Segment starts come from the document: a time minus a start is taken in 64
 // bits and limited to the int32 range instead of overflowing.
 int32_t time_since(int32_t i32Time, int64_t i64Start) {
-  const int64_t i64Since = static_cast<int64_t>(i32Time) - i64Start;
-  if (i64Since < std::numeric_limits<int32_t>::min()) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  if (i64Since > std::numeric_limits<int32_t>::max()) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  return static_cast<int32_t>(i64Since);
+  return saturate_to_int32(static_cast<int64_t>(i32Time) - i64Start);
 }
 
 }  // namespace
