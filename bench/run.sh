@@ -13,3 +13,13 @@ trap 'rm -rf "$plugins"' EXIT
 ln -s "$PWD/build/plugins/opengl.so" "$plugins/opengl.so"
 ln -s "$PWD/build/tests/plugins-good/testrect.so" "$plugins/testrect.so"
 SDL_VIDEODRIVER=offscreen build/bench/framerate_bench "$plugins" 2>/dev/null
+
+# AVI decoding through AviReaderC next to the ffmpeg command on the same
+# 640 × 480 clips: Motion JPEG and Cinepak (whose encoder is slow, hence
+# fewer frames; the bench loops over each clip).
+cmake --build build --target avidecode_bench
+clips=$(mktemp -d)
+trap 'rm -rf "$plugins" "$clips"' EXIT
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 250 -c:v mjpeg -q:v 3 "$clips/mjpeg640.avi"
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 50 -c:v cinepak "$clips/cinepak640.avi"
+build/bench/avidecode_bench "$clips/mjpeg640.avi" "$clips/cinepak640.avi"

@@ -1,1 +1,385 @@
-// placeholder
+#include "platform/videocodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/mem.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+constexpr uint32_t BITMAP_HEADER_SIZE = 40;
+// No video we show is larger; anything beyond is a damaged header.
+constexpr int32_t MAX_DIMENSION = 16384;
+// BI_RGB: uncompressed rows, bottom-up unless the height is negative.
+constexpr uint32_t COMPRESSION_RGB = 0;
+// Rows that start this aligned let libswscale take its SIMD paths, the ones
+// FFmpeg's own frames take, so pictures match FFmpeg's byte for byte.
+constexpr int32_t OUTPUT_ALIGNMENT = 32;
+
+VideoDecodeCountsC g_rCounts = {0, 0};
+
+uint32_t read_u32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+struct BitmapHeaderC {
+  uint32_t m_ui32Size;
+  int32_t m_i32Width;
+  int32_t m_i32Height;
+  uint16_t m_ui16BitCount;
+  uint32_t m_ui32Compression;
+};
+
+bool read_bitmap_header(const uint8_t* p, uint32_t ui32Size, BitmapHeaderC& rHeader) {
+  if (p == nullptr || ui32Size < BITMAP_HEADER_SIZE) {
+    return false;
+  }
+  rHeader.m_ui32Size = read_u32(p);
+  rHeader.m_i32Width = static_cast<int32_t>(read_u32(p + 4));
+  rHeader.m_i32Height = static_cast<int32_t>(read_u32(p + 8));
+  rHeader.m_ui16BitCount = static_cast<uint16_t>(p[14] | (p[15] << 8));
+  rHeader.m_ui32Compression = read_u32(p + 16);
+  return rHeader.m_ui32Size >= BITMAP_HEADER_SIZE && rHeader.m_i32Width > 0 && rHeader.m_i32Width <= MAX_DIMENSION &&
+         rHeader.m_i32Height != 0 && rHeader.m_i32Height >= -MAX_DIMENSION && rHeader.m_i32Height <= MAX_DIMENSION;
+}
+
+// The full-range YCbCr formats are the plain ones with the range set apart;
+// libswscale warns about them otherwise.
+AVPixelFormat plain_range_format(AVPixelFormat eFormat, bool& rFullRange) {
+  rFullRange = true;
+  switch (eFormat) {
+    case AV_PIX_FMT_YUVJ420P:
+      return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+      return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+      return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+      return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P:
+      return AV_PIX_FMT_YUV411P;
+    default:
+      rFullRange = false;
+      return eFormat;
+  }
+}
+
+}  // namespace
+
+class VideoDecompressorC {
+ public:
+  ~VideoDecompressorC() {
+    sws_freeContext(m_pScaler);
+    av_free(m_pScratch);
+    av_frame_free(&m_pPicture);
+    av_frame_free(&m_pDecoded);
+    av_packet_free(&m_pPacket);
+    avcodec_free_context(&m_pCodec);
+  }
+
+  bool open(const AVCodec* pCodec, uint32_t ui32Tag, const BitmapHeaderC& rInput, const uint8_t* pInputFormat,
+            uint32_t ui32InputSize, const BitmapHeaderC& rOutput);
+  int32_t take(uint32_t ui32Flags, uint8_t* pOut, int64_t* pi64Tag);
+  bool convert(uint8_t* pOut);
+
+  AVCodecContext* m_pCodec = nullptr;
+  AVPacket* m_pPacket = nullptr;
+  AVFrame* m_pDecoded = nullptr;
+  // The last picture taken, kept so that it can still be converted.
+  AVFrame* m_pPicture = nullptr;
+  bool m_bHasPicture = false;
+  bool m_bIntraOnly = false;
+  bool m_bHoldsBack = true;
+  // Palettes of 8-bit-or-less formats go to the decoder with the first frame of each session.
+  uint32_t m_rPalette[AVPALETTE_COUNT] = {};
+  bool m_bHasPalette = false;
+  bool m_bSendPalette = false;
+
+  int32_t m_i32OutWidth = 0;
+  int32_t m_i32OutHeight = 0;
+  int32_t m_i32OutStride = 0;
+  uint8_t* m_pScratch = nullptr;
+
+  // The scaler and what it was set up for.
+  SwsContext* m_pScaler = nullptr;
+  int32_t m_i32ScalerFormat = AV_PIX_FMT_NONE;
+  int32_t m_i32ScalerWidth = 0;
+  int32_t m_i32ScalerHeight = 0;
+  int32_t m_i32ScalerColorspace = -1;
+  int32_t m_i32ScalerRange = -1;
+};
+
+bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const BitmapHeaderC& rInput,
+                              const uint8_t* pInputFormat, uint32_t ui32InputSize, const BitmapHeaderC& rOutput) {
+  m_pCodec = avcodec_alloc_context3(pCodec);
+  m_pPacket = av_packet_alloc();
+  m_pDecoded = av_frame_alloc();
+  m_pPicture = av_frame_alloc();
+  if (m_pCodec == nullptr || m_pPacket == nullptr || m_pDecoded == nullptr || m_pPicture == nullptr) {
+    return false;
+  }
+  m_pCodec->width = rInput.m_i32Width;
+  m_pCodec->height = rInput.m_i32Height < 0 ? -rInput.m_i32Height : rInput.m_i32Height;
+  m_pCodec->bits_per_coded_sample = rInput.m_ui16BitCount;
+  m_pCodec->codec_tag = ui32Tag;
+  // One thread: frame threads would hold pictures back, and the player has
+  // one thread of its own for everything.
+  m_pCodec->thread_count = 1;
+  // Pictures that a damaged frame claims to be huge are refused, not allocated.
+  m_pCodec->max_pixels = static_cast<int64_t>(MAX_DIMENSION) * MAX_DIMENSION / 4;
+
+  // Codec data follows the 40-byte header. Raw rows stored bottom-up are
+  // marked the way the raw decoder knows, so that it turns them upright.
+  const uint32_t ui32ExtraSize = ui32InputSize - BITMAP_HEADER_SIZE;
+  const bool bBottomUp =
+      pCodec->id == AV_CODEC_ID_RAWVIDEO && ui32Tag == COMPRESSION_RGB && rInput.m_i32Height > 0;
+  static const char BOTTOM_UP[] = "BottomUp";
+  const uint32_t ui32MarkSize = bBottomUp ? sizeof(BOTTOM_UP) : 0;
+  if (ui32ExtraSize + ui32MarkSize > 0) {
+    const size_t uiSize = static_cast<size_t>(ui32ExtraSize) + ui32MarkSize;
+    m_pCodec->extradata = static_cast<uint8_t*>(av_mallocz(uiSize + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (m_pCodec->extradata == nullptr) {
+      return false;
+    }
+    std::memcpy(m_pCodec->extradata, pInputFormat + BITMAP_HEADER_SIZE, ui32ExtraSize);
+    std::memcpy(m_pCodec->extradata + ui32ExtraSize, BOTTOM_UP, ui32MarkSize);
+    m_pCodec->extradata_size = static_cast<int>(uiSize);
+  }
+  // The colour table ends the codec data; entries are blue, green, red, unused.
+  if (rInput.m_ui16BitCount >= 1 && rInput.m_ui16BitCount <= 8 && ui32ExtraSize > 0) {
+    const uint32_t ui32TableSize = std::min<uint32_t>(ui32ExtraSize, 4u << rInput.m_ui16BitCount);
+    const uint8_t* pTable = pInputFormat + ui32InputSize - ui32TableSize;
+    const uint32_t ui32Entries = ui32TableSize / 4;
+    for (uint32_t i = 0; i < ui32Entries; ++i) {
+      m_rPalette[i] = 0xFF000000u | read_u32(pTable + i * 4);
+    }
+    m_bHasPalette = ui32Entries > 0;
+  }
+  if (avcodec_open2(m_pCodec, pCodec, nullptr) < 0) {
+    return false;
+  }
+
+  const AVCodecDescriptor* pDescriptor = avcodec_descriptor_get(pCodec->id);
+  m_bIntraOnly = pDescriptor != nullptr && (pDescriptor->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
+  // With one thread only decoders that declare a delay hold pictures back.
+  m_bHoldsBack = (pCodec->capabilities & AV_CODEC_CAP_DELAY) != 0;
+  m_i32OutWidth = rOutput.m_i32Width;
+  m_i32OutHeight = -rOutput.m_i32Height;
+  m_i32OutStride = (m_i32OutWidth * 3 + 3) & ~3;
+  return true;
+}
+
+int32_t VideoDecompressorC::take(uint32_t ui32Flags, uint8_t* pOut, int64_t* pi64Tag) {
+  const int32_t i32Ret = avcodec_receive_frame(m_pCodec, m_pDecoded);
+  if (i32Ret == AVERROR(EAGAIN) || i32Ret == AVERROR_EOF) {
+    return VIDEO_DECOMPRESS_NO_PICTURE;
+  }
+  if (i32Ret < 0) {
+    return VIDEO_DECOMPRESS_ERROR;
+  }
+  av_frame_unref(m_pPicture);
+  av_frame_move_ref(m_pPicture, m_pDecoded);
+  m_bHasPicture = true;
+  if (pi64Tag != nullptr) {
+    *pi64Tag = m_pPicture->pts;
+  }
+  if ((ui32Flags & VIDEO_DECOMPRESS_PREROLL) == 0) {
+    convert(pOut);
+  }
+  return VIDEO_DECOMPRESS_PICTURE;
+}
+
+bool VideoDecompressorC::convert(uint8_t* pOut) {
+  if (!m_bHasPicture || pOut == nullptr) {
+    return false;
+  }
+  const AVFrame* pPicture = m_pPicture;
+  bool bFullRangeFormat = false;
+  const AVPixelFormat eFormat = plain_range_format(static_cast<AVPixelFormat>(pPicture->format), bFullRangeFormat);
+  if (pPicture->format != m_i32ScalerFormat || pPicture->width != m_i32ScalerWidth ||
+      pPicture->height != m_i32ScalerHeight) {
+    m_i32ScalerFormat = AV_PIX_FMT_NONE;
+    if (pPicture->width <= 0 || pPicture->height <= 0 || !sws_isSupportedInput(eFormat)) {
+      return false;
+    }
+    // Pictures of another size than the stream's are scaled to it, so the
+    // output never runs past the caller's buffer.
+    m_pScaler = sws_getCachedContext(m_pScaler, pPicture->width, pPicture->height, eFormat, m_i32OutWidth,
+                                     m_i32OutHeight, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (m_pScaler == nullptr) {
+      return false;
+    }
+    m_i32ScalerFormat = pPicture->format;
+    m_i32ScalerWidth = pPicture->width;
+    m_i32ScalerHeight = pPicture->height;
+    m_i32ScalerColorspace = -1;
+  }
+  if (pPicture->colorspace != m_i32ScalerColorspace || pPicture->color_range != m_i32ScalerRange) {
+    // The YCbCr matrix and range the picture says it has, the way the
+    // reference decoder's scaler reads them.
+    int* pInverse = nullptr;
+    int* pTable = nullptr;
+    int32_t i32SourceFull = 0;
+    int32_t i32DestFull = 0;
+    int32_t i32Brightness = 0;
+    int32_t i32Contrast = 0;
+    int32_t i32Saturation = 0;
+    sws_getColorspaceDetails(m_pScaler, &pInverse, &i32SourceFull, &pTable, &i32DestFull, &i32Brightness,
+                             &i32Contrast, &i32Saturation);
+    int32_t i32Colorspace = pPicture->colorspace;
+    if (i32Colorspace < 1 || i32Colorspace > 10 || i32Colorspace == 8) {
+      i32Colorspace = AVCOL_SPC_BT470BG;
+    }
+    if (pPicture->color_range != AVCOL_RANGE_UNSPECIFIED) {
+      i32SourceFull = pPicture->color_range == AVCOL_RANGE_JPEG;
+    } else if (bFullRangeFormat) {
+      i32SourceFull = 1;
+    }
+    sws_setColorspaceDetails(m_pScaler, sws_getCoefficients(i32Colorspace), i32SourceFull, pTable, i32DestFull,
+                             i32Brightness, i32Contrast, i32Saturation);
+    m_i32ScalerColorspace = pPicture->colorspace;
+    m_i32ScalerRange = pPicture->color_range;
+  }
+
+  // Straight into the caller's rows when they are aligned as FFmpeg's are
+  // (whole blocks of pixels, so nothing is written past a row but into the
+  // padding); else through our own rows, copied without their alignment.
+  const bool bDirect = reinterpret_cast<uintptr_t>(pOut) % OUTPUT_ALIGNMENT == 0 &&
+                       m_i32OutStride % OUTPUT_ALIGNMENT == 0;
+  uint8_t* pTarget = pOut;
+  int32_t i32TargetStride = m_i32OutStride;
+  if (!bDirect) {
+    i32TargetStride = FFALIGN(m_i32OutWidth * 3, 2 * OUTPUT_ALIGNMENT);
+    if (m_pScratch == nullptr) {
+      // SIMD paths write whole blocks of pixels, past the end of the last
+      // row too: one spare row and the padding take them.
+      const size_t uiSize = static_cast<size_t>(i32TargetStride) * (m_i32OutHeight + 1) + VIDEO_OUTPUT_PADDING;
+      m_pScratch = static_cast<uint8_t*>(av_malloc(uiSize));
+      if (m_pScratch == nullptr) {
+        return false;
+      }
+    }
+    pTarget = m_pScratch;
+  }
+  uint8_t* rTargets[4] = {pTarget, nullptr, nullptr, nullptr};
+  int rStrides[4] = {i32TargetStride, 0, 0, 0};
+  sws_scale(m_pScaler, pPicture->data, pPicture->linesize, 0, pPicture->height, rTargets, rStrides);
+  if (!bDirect) {
+    for (int32_t i32Row = 0; i32Row < m_i32OutHeight; ++i32Row) {
+      std::memcpy(pOut + static_cast<size_t>(i32Row) * m_i32OutStride,
+                  pTarget + static_cast<size_t>(i32Row) * i32TargetStride, static_cast<size_t>(m_i32OutWidth) * 3);
+    }
+  }
+  ++g_rCounts.m_ui64Converted;
+  return true;
+}
+
+VideoDecompressorC* video_decompressor_locate(uint32_t ui32Handler, const uint8_t* pInputFormat,
+                                              uint32_t ui32InputSize, const uint8_t* pOutputFormat,
+                                              uint32_t ui32OutputSize) {
+  BitmapHeaderC rInput = {};
+  BitmapHeaderC rOutput = {};
+  if (!read_bitmap_header(pInputFormat, ui32InputSize, rInput) ||
+      !read_bitmap_header(pOutputFormat, ui32OutputSize, rOutput)) {
+    return nullptr;
+  }
+  // We give out one kind of picture: 24-bit BGR, top first.
+  if (rOutput.m_ui16BitCount != 24 || rOutput.m_ui32Compression != COMPRESSION_RGB || rOutput.m_i32Height >= 0) {
+    return nullptr;
+  }
+
+  const AVCodecTag* const rTables[] = {avformat_get_riff_video_tags(), nullptr};
+  uint32_t ui32Tag = rInput.m_ui32Compression;
+  AVCodecID eId = av_codec_get_id(rTables, ui32Tag);
+  // A handler of 0 names nothing (it would read as uncompressed RGB).
+  if (eId == AV_CODEC_ID_NONE && ui32Handler != 0) {
+    ui32Tag = ui32Handler;
+    eId = av_codec_get_id(rTables, ui32Tag);
+  }
+  const AVCodec* pCodec = eId == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(eId);
+  if (pCodec == nullptr) {
+    return nullptr;
+  }
+  VideoDecompressorC* pDecompressor = new VideoDecompressorC();
+  if (!pDecompressor->open(pCodec, ui32Tag, rInput, pInputFormat, ui32InputSize, rOutput)) {
+    delete pDecompressor;
+    return nullptr;
+  }
+  return pDecompressor;
+}
+
+void video_decompressor_begin(VideoDecompressorC* pDecompressor) {
+  avcodec_flush_buffers(pDecompressor->m_pCodec);
+  av_frame_unref(pDecompressor->m_pPicture);
+  pDecompressor->m_bHasPicture = false;
+  pDecompressor->m_bSendPalette = pDecompressor->m_bHasPalette;
+}
+
+int32_t video_decompressor_decompress(VideoDecompressorC* pDecompressor, uint32_t ui32Flags, const uint8_t* pData,
+                                      uint32_t ui32Size, int64_t i64Tag, uint8_t* pOut, int64_t* pi64PictureTag) {
+  // An empty packet would end the stream; an empty frame means "no change".
+  if (pData == nullptr || ui32Size == 0 || ui32Size > INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE) {
+    return VIDEO_DECOMPRESS_NO_PICTURE;
+  }
+  AVPacket* pPacket = pDecompressor->m_pPacket;
+  // A copy, because decoders read past the end of a frame, up to the padding.
+  if (av_new_packet(pPacket, static_cast<int>(ui32Size)) < 0) {
+    return VIDEO_DECOMPRESS_ERROR;
+  }
+  std::memcpy(pPacket->data, pData, ui32Size);
+  pPacket->pts = i64Tag;
+  if (pDecompressor->m_bSendPalette) {
+    uint8_t* pSide = av_packet_new_side_data(pPacket, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
+    if (pSide != nullptr) {
+      std::memcpy(pSide, pDecompressor->m_rPalette, AVPALETTE_SIZE);
+      pDecompressor->m_bSendPalette = false;
+    }
+  }
+  const int32_t i32Ret = avcodec_send_packet(pDecompressor->m_pCodec, pPacket);
+  av_packet_unref(pPacket);
+  ++g_rCounts.m_ui64Decoded;
+  if (i32Ret < 0) {
+    return VIDEO_DECOMPRESS_ERROR;
+  }
+  return pDecompressor->take(ui32Flags, pOut, pi64PictureTag);
+}
+
+int32_t video_decompressor_take(VideoDecompressorC* pDecompressor, uint32_t ui32Flags, uint8_t* pOut,
+                                int64_t* pi64PictureTag) {
+  return pDecompressor->take(ui32Flags, pOut, pi64PictureTag);
+}
+
+void video_decompressor_finish(VideoDecompressorC* pDecompressor) {
+  avcodec_send_packet(pDecompressor->m_pCodec, nullptr);
+}
+
+bool video_decompressor_convert(VideoDecompressorC* pDecompressor, uint8_t* pOut) {
+  return pDecompressor->convert(pOut);
+}
+
+bool video_decompressor_intra_only(const VideoDecompressorC* pDecompressor) {
+  return pDecompressor->m_bIntraOnly;
+}
+
+bool video_decompressor_holds_back(const VideoDecompressorC* pDecompressor) {
+  return pDecompressor->m_bHoldsBack;
+}
+
+void video_decompressor_end(VideoDecompressorC* pDecompressor) {
+  avcodec_flush_buffers(pDecompressor->m_pCodec);
+}
+
+void video_decompressor_close(VideoDecompressorC* pDecompressor) {
+  delete pDecompressor;
+}
+
+VideoDecodeCountsC video_decode_counts() {
+  return g_rCounts;
+}

@@ -1,0 +1,42 @@
+#include "plugins/video/flikselexports.h"
+
+#include "corelib/classidentc.h"
+#include "plugins/video/aviimportc.h"
+#include "plugins/video/helpresources.h"
+#include "plugins/video/videoplayereffectc.h"
+
+namespace {
+
+// Constructed after this unit's identifier constants, destroyed before them.
+AviImportDescC g_rAviImportDesc;
+VideoPlayerDescC g_rVideoPlayerDesc;
+
+}  // namespace
+
+PLUGIN_EXPORT int get_classdesc_count() {
+  return 2;
+}
+
+PLUGIN_EXPORT int get_api_version() {
+  return PLUGIN_API_VERSION;
+}
+
+PLUGIN_EXPORT const char* get_dll_name() {
+  return "fliksel.dll - AVI Animation Plugin Copyright (C) 2000 The tiravo developers";
+}
+
+PLUGIN_EXPORT PluginClass::ClassDescC* get_classdesc(int iIndex) {
+  switch (iIndex) {
+    case 0:
+      return &g_rAviImportDesc;
+    case 1:
+      return &g_rVideoPlayerDesc;
+    default:
+      return nullptr;
+  }
+}
+
+extern "C" PLUGIN_EXPORT const uint8_t* fliksel_find_resource(const char* szType, const char* szName,
+                                                              uint32_t* pSize) {
+  return find_help_resource(szType, szName, pSize);
+}

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "corelib/timebasec.h"
+#include "tests/fliksel/allocationwatch.h"
+#include "tests/fliksel/flikseltest.h"
+#include "tests/support/chunkbytes.h"
+#include "tests/support/documentfilec.h"
+#include "tests/support/tempfilec.h"
+
+namespace {
+
+BytesT file_bytes(const std::string& rPath) {
+  std::ifstream rIn(rPath, std::ios::binary);
+  return BytesT(std::istreambuf_iterator<char>(rIn), std::istreambuf_iterator<char>());
+}
+
+BytesT stored_string(const std::string& rText) {
+  return concat({bytes_of(static_cast<uint16_t>(rText.size())), text_bytes(rText)});
+}
+
+class AviImportTest : public FlikselTest {
+ protected:
+  void SetUp() override { load_plugins(); }
+};
+
+TEST_F(AviImportTest, AnswersQueriesWithAndWithoutAVideo) {
+  OwnedT<GraphicsImportableC> pEmpty = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+  TimeBaseC rDefaultTiming(120, 4, 2);
+  EXPECT_STREQ("No Player", pEmpty->get_info());
+  EXPECT_EQ(-1, pEmpty->get_duration(&rDefaultTiming));
+  EXPECT_EQ(0, pEmpty->get_width());
+  EXPECT_EQ(0, pEmpty->get_height());
+  EXPECT_EQ(0, pEmpty->get_frame_count());
+  EXPECT_EQ(0.0f, pEmpty->get_fps());
+  EXPECT_EQ(0.0f, pEmpty->get_last_label(&rDefaultTiming));
+  EXPECT_EQ(nullptr, pEmpty->get_data());
+  EXPECT_EQ(0, pEmpty->get_item_count());
+  EXPECT_EQ(nullptr, pEmpty->get_item(0));
+
+  OwnedT<GraphicsImportableC> pVideo = import("solid.avi");
+  EXPECT_STREQ("64 x 32 x 24BPP @ 25.0 FPS", pVideo->get_info());
+  EXPECT_EQ(media("solid.avi"), pVideo->get_file_name());
+  EXPECT_EQ(64, pVideo->get_width());
+  EXPECT_EQ(32, pVideo->get_height());
+  EXPECT_EQ(64, pVideo->get_data_width());
+  EXPECT_EQ(24, pVideo->get_bit_depth());
+  EXPECT_EQ(SOLID_FRAME_COUNT, pVideo->get_frame_count());
+  EXPECT_EQ(25.0f, pVideo->get_fps());
+  EXPECT_EQ(0, pVideo->get_first_frame());
+  // 100 frames at 25 per second last 4 s: 4 × 2048 ticks, or 4 × 1536 at 90 beats of 4.
+  EXPECT_EQ(8192, pVideo->get_duration(&rDefaultTiming));
+  TimeBaseC rSlowTiming(90, 4, 8);
+  EXPECT_EQ(6144, pVideo->get_duration(&rSlowTiming));
+  EXPECT_EQ(0.0f, pVideo->get_first_label(&rDefaultTiming));
+  EXPECT_EQ(100.0f, pVideo->get_last_label(&rDefaultTiming));
+  // Nothing is decoded before a frame is bound.
+  EXPECT_EQ(nullptr, pVideo->get_data());
+}
+
+TEST_F(AviImportTest, LoadFileRefusesWhatIsNoAviAndKeepsThePreviousVideo) {
+  OwnedT<GraphicsImportableC> pVideo = import("solid.avi");
+  TempFileC rWave;
+  rWave.write_bytes(concat({text_bytes("RIFF"), bytes_of<uint32_t>(36), text_bytes("WAVEfmt "), bytes_of<uint32_t>(16),
+                            BytesT(16, 0), text_bytes("data"), bytes_of<uint32_t>(0)}));
+  TempFileC rShort;
+  rShort.write_bytes(concat({text_bytes("RIFF"), bytes_of<uint32_t>(16), text_bytes("AV")}));
+  EXPECT_FALSE(pVideo->load_file(rWave.path(), nullptr));
+  EXPECT_FALSE(pVideo->load_file(rShort.path(), nullptr));
+  EXPECT_FALSE(pVideo->load_file(m_rDirectory.file("missing.avi").c_str(), nullptr));
+  EXPECT_EQ(media("solid.avi"), pVideo->get_file_name());
+  EXPECT_STREQ("64 x 32 x 24BPP @ 25.0 FPS", pVideo->get_info());
+  EXPECT_EQ(SOLID_FRAME_COUNT, pVideo->get_frame_count());
+}
+
+// The noise video is megabytes large: one copy of it must be all that
+// importing and loading hold, and a document must carry all of it.
+TEST_F(AviImportTest, DocumentCarriesTheWholeFileHeldOnce) {
+  const std::string sPath = media("noise.avi");
+  const BytesT rFile = file_bytes(sPath);
+  ASSERT_GT(rFile.size(), 2u << 20);
+  OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+  AllocationWatchN::reset();
+  ASSERT_TRUE(pVideo->load_file(sPath.c_str(), nullptr));
+  EXPECT_LT(AllocationWatchN::peak_growth(), rFile.size() + rFile.size() / 4);
+
+  DocumentFileC rDocument;
+  EXPECT_EQ(CHUNK_OK, rDocument.save(pVideo.get()));
+  const BytesT rExpected = concat({chunk(0x1000, 1, stored_string(sPath)),
+                                   chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rFile.size())), rFile}))});
+  EXPECT_TRUE(rExpected == rDocument.payload()) << "payload of " << rDocument.payload().size() << " bytes";
+
+  OwnedT<GraphicsImportableC> pLoaded = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+  AllocationWatchN::reset();
+  EXPECT_EQ(CHUNK_END, rDocument.load(pLoaded.get()));
+  EXPECT_GE(AllocationWatchN::peak_growth(), rFile.size());
+  EXPECT_LT(AllocationWatchN::peak_growth(), rFile.size() + rFile.size() / 4);
+  EXPECT_EQ(sPath, pLoaded->get_file_name());
+  EXPECT_STREQ("256 x 256 x 24BPP @ 25.0 FPS", pLoaded->get_info());
+  DocumentFileC rAgain;
+  EXPECT_EQ(CHUNK_OK, rAgain.save(pLoaded.get()));
+  EXPECT_TRUE(rExpected == rAgain.payload());
+}
+
+// A stored size beyond what its chunk holds is damage, whether or not the
+// file has that many bytes after it; it is never allocated.
+TEST_F(AviImportTest, FileSizeBeyondItsChunkGivesDamageWithoutAllocatingIt) {
+  const BytesT rName = chunk(0x1000, 1, stored_string("lost.avi"));
+  const BytesT rBeyondFile = chunk(0x2000, 1, concat({bytes_of<uint32_t>(0x7FFFFFF0), BytesT(64, 'x')}));
+  const BytesT rBeyondChunk = concat(
+      {chunk(0x2000, 1, concat({bytes_of<uint32_t>(200), BytesT(64, 'x')})), chunk(0x7777, 1, BytesT(400, 'y'))});
+  for (const BytesT& rFileChunks : {rBeyondFile, rBeyondChunk}) {
+    DocumentFileC rDocument;
+    rDocument.write_payload(concat({rName, rFileChunks}));
+    OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+    AllocationWatchN::reset();
+    EXPECT_EQ(CHUNK_DAMAGED, rDocument.load(pVideo.get()));
+    EXPECT_LT(AllocationWatchN::largest_request(), 4096u);
+    EXPECT_STREQ("lost.avi", pVideo->get_file_name());
+    EXPECT_STREQ("No Player", pVideo->get_info());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "corelib/colorparamc.h"
+#include "corelib/floatparamc.h"
+#include "corelib/gizmobasec.h"
+#include "corelib/importhandlec.h"
+#include "corelib/intparamc.h"
+#include "corelib/layerc.h"
+#include "corelib/scenec.h"
+#include "corelib/timesegmentc.h"
+#include "corelib/vector2paramc.h"
+#include "docfile/chunkwriterc.h"
+#include "tests/endtoend/tiravoprocessc.h"
+#include "tests/fliksel/flikseltest.h"
+#include "tests/plugins/testrect.h"
+#include "tests/support/presentationfile.h"
+
+namespace {
+
+using RgbT = std::array<int, 3>;
+
+const RgbT BLACK = {0, 0, 0};
+const RgbT RED = {255, 0, 0};
+const RgbT GREEN = {0, 255, 0};
+const RgbT BLUE = {0, 0, 255};
+const RgbT WHITE = {255, 255, 255};
+
+// A frame written by --render, read back as RGB.
+class FrameC {
+ public:
+  explicit FrameC(const std::string& rPath) {
+    png_image rImage{};
+    rImage.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&rImage, rPath.c_str())) {
+      rImage.format = PNG_FORMAT_RGB;
+      m_rPixels.resize(PNG_IMAGE_SIZE(rImage));
+      png_image_finish_read(&rImage, nullptr, m_rPixels.data(), 0, nullptr);
+      m_i32Width = static_cast<int32_t>(rImage.width);
+      m_i32Height = static_cast<int32_t>(rImage.height);
+    }
+  }
+
+  // The pixel whose lower left corner is at layout coordinates (x, y), y up.
+  RgbT at(int32_t i32X, int32_t i32Y) const {
+    if (i32X < 0 || i32Y < 0 || i32X >= m_i32Width || i32Y >= m_i32Height) {
+      ADD_FAILURE() << "no pixel " << i32X << ", " << i32Y;
+      return {-1, -1, -1};
+    }
+    const size_t uOffset = (static_cast<size_t>(m_i32Height - 1 - i32Y) * m_i32Width + i32X) * 3;
+    return {m_rPixels[uOffset], m_rPixels[uOffset + 1], m_rPixels[uOffset + 2]};
+  }
+
+ private:
+  std::vector<uint8_t> m_rPixels;
+  int32_t m_i32Width = 0;
+  int32_t m_i32Height = 0;
+};
+
+void expect_colour(const RgbT& rExpected, const RgbT& rActual, const std::string& rWhat, int iTolerance = 8) {
+  for (size_t c = 0; c < 3; ++c) {
+    EXPECT_NEAR(rExpected[c], rActual[c], iTolerance) << rWhat << ", component " << c;
+  }
+}
+
+// A presentation of video player effects, written with the plug-in's real
+// objects and drawn by the real tiravo with the shipped OpenGL driver.
+class VideoRenderTest : public FlikselTest {
+ protected:
+  void SetUp() override {
+    load_plugins(true);
+    // The scene's own defaults: 120 beats of 4 units, 2048 ticks per second.
+    m_pScene->set_beats_per_min(120);
+    m_pScene->set_beat_units(4);
+    m_pScene->set_end_time(0);
+    m_pLayer = m_pScene->add_layer();
+    show_over(m_pLayer->get_time_segment(), 0, 1 << 30);
+    // Mesa may leave its own allocations behind at exit.
+    m_rProcess.set_variable("ASAN_OPTIONS", "detect_leaks=0");
+  }
+
+  void TearDown() override {
+    m_pScene.reset();
+    m_rHandles.clear();
+    m_rVideos.clear();
+  }
+
+  static void show_over(TimeSegmentC* pSegment, int32_t i32Start, int32_t i32End) {
+    OwnedT<TimeSegmentC> pShown(TimeSegmentC::create_segment(i32Start, i32End));
+    pSegment->copy(pShown.get());
+  }
+
+  // The document's file number i of the videos imported so far.
+  ImportHandleC* add_video(const char* szMedia) {
+    m_rVideos.push_back(import(szMedia));
+    m_rHandles.emplace_back(ImportHandleC::create_handle());
+    m_rHandles.back()->set_importable(m_rVideos.back().get());
+    m_rHandles.back()->set_user_value(static_cast<int32_t>(m_rHandles.size()) - 1);
+    return m_rHandles.back().get();
+  }
+
+  // Drawn after the effects added before it, from i32Start of the layer.
+  EffectBaseC* add_player(ImportHandleC* pVideo, const Vector2C& rPosition, int32_t i32Start = 0) {
+    auto* pEffect = dynamic_cast<EffectBaseC*>(m_rRegistry.create_object(VIDEO_PLAYER_CLASS));
+    pEffect->set_default_file(pVideo);
+    static_cast<Vector2ParamC*>(pEffect->get_gizmo(0)->get_param(0))->set_value(0, rPosition);
+    show_over(pEffect->get_time_segment(), i32Start, 1 << 30);
+    m_pLayer->insert_effect(0, pEffect);
+    return pEffect;
+  }
+
+  void add_background(const Vector2C& rMax, const RgbaColorC& rColor) {
+    auto* pRect = dynamic_cast<EffectBaseC*>(m_rRegistry.create_object(TESTRECT_CLASS));
+    GizmoBaseC* pGizmo = pRect->get_gizmo(TESTRECT_GIZMO_ID);
+    static_cast<Vector2ParamC*>(pGizmo->get_param(TESTRECT_PARAM_MAX))->set_value(0, rMax);
+    static_cast<ColorParamC*>(pGizmo->get_param(TESTRECT_PARAM_COLOR))->set_value(0, rColor);
+    show_over(pRect->get_time_segment(), 0, 1 << 30);
+    m_pLayer->insert_effect(m_pLayer->get_effect_count(), pRect);
+  }
+
+  static void set_float(EffectBaseC* pEffect, int32_t i32Gizmo, int32_t i32Param, float f32Value) {
+    pEffect->get_gizmo(i32Gizmo)->get_param(i32Param)->set_value(0, &f32Value);
+  }
+
+  static void set_vector(EffectBaseC* pEffect, int32_t i32Param, const Vector2C& rValue) {
+    static_cast<Vector2ParamC*>(pEffect->get_gizmo(0)->get_param(i32Param))->set_value(0, rValue);
+  }
+
+  static void set_int(EffectBaseC* pEffect, int32_t i32Param, int32_t i32Value) {
+    static_cast<IntParamC*>(pEffect->get_gizmo(1)->get_param(i32Param))->set_value(0, &i32Value);
+  }
+
+  // Renders at i32Fps frames per second from 0 to the scene's end time.
+  void render(int32_t i32Width, int32_t i32Height, int32_t i32Fps) {
+    m_pScene->set_layout_width(i32Width);
+    m_pScene->set_layout_height(i32Height);
+    ChunkWriterC rWriter;
+    ASSERT_EQ(CHUNK_OK, rWriter.open(m_rDirectory.file("show.doc").c_str(), DOCUMENT_SIGNATURE,
+                                     DOCUMENT_SIGNATURE_LENGTH));
+    for (OwnedT<GraphicsImportableC>& rVideo : m_rVideos) {
+      write_class_chunk(rWriter, 0x1000, AVI_IMPORT_CLASS, "AVI Animation", rVideo.get());
+    }
+    write_scene_chunk(rWriter, m_pScene.get());
+    write_class_chunk(rWriter, 0x5000, ClassIdentC(0, 0x2710), "OpenGL Device Driver", nullptr);
+    ASSERT_EQ(CHUNK_OK, rWriter.close());
+    const TiravoProcessC::ResultS rResult = m_rProcess.run(
+        m_rDirectory.path(),
+        {"--render", "frames", "--fps", std::to_string(i32Fps), "--plugins", plugin_directory(), "show.doc"});
+    ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  }
+
+  FrameC frame(int32_t i32Index) const {
+    char szName[32];
+    std::snprintf(szName, sizeof(szName), "frames/frame-%06d.png", i32Index);
+    return FrameC(m_rDirectory.file(szName));
+  }
+
+  OwnedT<SceneC> m_pScene{SceneC::create_scene()};
+  LayerC* m_pLayer = nullptr;
+  std::vector<OwnedT<GraphicsImportableC>> m_rVideos;
+  std::vector<OwnedT<ImportHandleC>> m_rHandles;
+  TiravoProcessC m_rProcess;
+};
+
+RgbT solid(int32_t i32Frame) { return solid_colour(i32Frame); }
+
+// At 2048 ticks per second and 25 frames per second, tick t shows frame
+// floor(t × 25 / 2048): 4096 is frame 50, 4095 is 49.98, so 49.
+TEST_F(VideoRenderTest, FrameFollowsTimeAtThePlayRateOrTheAnimatedFrame) {
+  ImportHandleC* pVideo = add_video("solid.avi");
+  add_player(pVideo, Vector2C(32, 16));
+  add_player(pVideo, Vector2C(96, 16), 1);
+  set_float(add_player(pVideo, Vector2C(160, 16)), 2, 0, 12.5f);
+  EffectBaseC* pKeyed = add_player(pVideo, Vector2C(224, 16));
+  ParamBaseC* pFrame = pKeyed->get_gizmo(2)->get_param(1);
+  pFrame->add_flags(PARAM_FLAG_ANIMATED);
+  set_float(pKeyed, 2, 1, 7.9f);
+  m_pScene->set_end_time(4096);
+
+  // Frames at 0, 1 and 2 s: 0, 2048 and 4096 ticks.
+  render(256, 32, 1);
+  const int32_t i32Expected[3][4] = {{0, -1, 0, 7}, {25, 24, 12, 7}, {50, 49, 25, 7}};
+  for (int32_t k = 0; k < 3; ++k) {
+    const FrameC rFrame = frame(k);
+    for (int32_t i = 0; i < 4; ++i) {
+      const int32_t i32Shown = i32Expected[k][i];
+      expect_colour(i32Shown < 0 ? BLACK : solid(i32Shown), rFrame.at(32 + 64 * i, 16),
+                    "second " + std::to_string(k) + ", effect " + std::to_string(i));
+    }
+  }
+}
+
+TEST_F(VideoRenderTest, PositionPivotRotationAndScalePlaceThePicture) {
+  ImportHandleC* pSolid = add_video("solid.avi");
+  ImportHandleC* pQuarters = add_video("quarters.avi");
+  // 64 × 32 turned by 90 and stretched twice along x: 64 × 64 about (110, 50).
+  EffectBaseC* pTurned = add_player(pSolid, Vector2C(110, 50));
+  set_float(pTurned, 0, 2, 90.0f);
+  set_vector(pTurned, 3, Vector2C(2, 1));
+  // Moved by the pivot (10, 0) before the half turn: x from 50 - 42 to 50 + 22.
+  EffectBaseC* pPivoted = add_player(pSolid, Vector2C(50, 105));
+  set_vector(pPivoted, 1, Vector2C(10, 0));
+  set_float(pPivoted, 0, 2, 180.0f);
+  // The quarters, four times as large, a quarter turn counter-clockwise.
+  EffectBaseC* pQuarterTurn = add_player(pQuarters, Vector2C(200, 40));
+  set_float(pQuarterTurn, 0, 2, 90.0f);
+  set_vector(pQuarterTurn, 3, Vector2C(4, 4));
+
+  render(256, 128, 1);
+  const FrameC rFrame = frame(0);
+  const RgbT rFirst = solid(0);
+  for (const auto& rInside : {std::array<int32_t, 2>{79, 19}, {140, 19}, {140, 81}, {79, 81}, {9, 90}, {70, 120}}) {
+    expect_colour(rFirst, rFrame.at(rInside[0], rInside[1]), "inside " + std::to_string(rInside[0]));
+  }
+  for (const auto& rOutside : {std::array<int32_t, 2>{76, 50}, {143, 50}, {110, 16}, {110, 83}, {7, 105}, {73, 105},
+                               {40, 87}, {40, 122}}) {
+    expect_colour(BLACK, rFrame.at(rOutside[0], rOutside[1]), "outside " + std::to_string(rOutside[0]));
+  }
+  // Upright, red is top left; turned, it is bottom left, and green top left.
+  expect_colour(GREEN, rFrame.at(184, 56), "top left");
+  expect_colour(WHITE, rFrame.at(216, 56), "top right");
+  expect_colour(RED, rFrame.at(184, 24), "bottom left");
+  expect_colour(BLUE, rFrame.at(216, 24), "bottom right");
+}
+
+TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
+  const std::array<double, 3> rBehind = {0.4, 0.6, 0.8};
+  add_background(Vector2C(256, 32), RgbaColorC(0.4f, 0.6f, 0.8f, 1.0f));
+  ImportHandleC* pVideo = add_video("solid.avi");
+  const RgbaColorC rFill(1.0f, 0.5f, 1.0f, 0.6f);
+  for (int32_t i32Mode = 0; i32Mode < 4; ++i32Mode) {
+    EffectBaseC* pEffect = add_player(pVideo, Vector2C(32 + 64 * i32Mode, 16));
+    // Frame 58 whatever the time.
+    pEffect->get_gizmo(2)->get_param(1)->add_flags(PARAM_FLAG_ANIMATED);
+    set_float(pEffect, 2, 1, 58.5f);
+    if (i32Mode < 3) {
+      set_int(pEffect, 1, i32Mode);
+      static_cast<ColorParamC*>(pEffect->get_gizmo(1)->get_param(0))->set_value(0, rFill);
+    }
+  }
+  render(256, 32, 1);
+  const FrameC rFrame = frame(0);
+  const RgbT rVideo = solid(58);
+  const double f64Fill[3] = {rFill.m_f32R, rFill.m_f32G, rFill.m_f32B};
+  const double f64Alpha = rFill.m_f32A;
+  RgbT rNormal;
+  RgbT rAdd;
+  RgbT rMult;
+  for (size_t c = 0; c < 3; ++c) {
+    const double f64Source = rVideo[c] / 255.0 * f64Fill[c];
+    rNormal[c] = static_cast<int>(255.0 * (f64Source * f64Alpha + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
+    rAdd[c] = static_cast<int>(255.0 * std::min(1.0, f64Source * f64Alpha + rBehind[c]) + 0.5);
+    rMult[c] = static_cast<int>(255.0 * (f64Source * f64Alpha * rBehind[c] + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
+  }
+  expect_colour(rNormal, rFrame.at(32, 16), "normal");
+  expect_colour(rAdd, rFrame.at(96, 16), "add");
+  expect_colour(rMult, rFrame.at(160, 16), "mult");
+  expect_colour(rVideo, rFrame.at(224, 16), "white fill, opaque");
+}
+
+// Eight pixels a texel: bilinear filtering mixes the two texels whose
+// centres lie 4 pixels either side of the edge between red and green.
+TEST_F(VideoRenderTest, FilterModesSmoothOrKeepTexelsSharp) {
+  ImportHandleC* pQuarters = add_video("quarters.avi");
+  for (int32_t i32Mode = 0; i32Mode < 2; ++i32Mode) {
+    EffectBaseC* pEffect = add_player(pQuarters, Vector2C(64 + 128 * i32Mode, 64));
+    set_vector(pEffect, 3, Vector2C(8, 8));
+    set_int(pEffect, 2, i32Mode);
+  }
+  render(256, 128, 1);
+  const FrameC rFrame = frame(0);
+  // Pixel centres 2.5 pixels left and right of the edge at x = 64.
+  const double f64Near = 0.5 + 2.5 / 8.0;
+  const RgbT rLeftMix = {static_cast<int>(255 * f64Near + 0.5), static_cast<int>(255 * (1 - f64Near) + 0.5), 0};
+  const RgbT rRightMix = {rLeftMix[1], rLeftMix[0], 0};
+  expect_colour(rLeftMix, rFrame.at(61, 96), "bilinear, left of the edge");
+  expect_colour(rRightMix, rFrame.at(66, 96), "bilinear, right of the edge");
+  expect_colour(RED, rFrame.at(128 + 61, 96), "nearest, left of the edge");
+  expect_colour(GREEN, rFrame.at(128 + 66, 96), "nearest, right of the edge");
+  expect_colour(RED, rFrame.at(32, 96), "bilinear, inside a quarter");
+  // Clamped to the edge texels, not blended with a border colour.
+  expect_colour(RED, rFrame.at(0, 96), "bilinear, left edge");
+  expect_colour(GREEN, rFrame.at(127, 127), "bilinear, top right corner");
+}
+
+}  // namespace
