@@ -226,8 +226,10 @@ void AviReaderC::index_from_movi() {
   m_rIndex.reserve(static_cast<size_t>(std::min<uint64_t>((ui64End - m_ui64MoviPosition) / 8, ui32Capacity)));
   uint32_t ui32Id = 0;
   uint32_t ui32Size = 0;
-  for (uint64_t ui64Offset = m_ui64MoviPosition + 12; ui64Offset + 8 <= ui64End && m_rIndex.size() < ui32Capacity &&
-                                                      read_u32(ui64Offset, ui32Id) && read_u32(ui64Offset + 4, ui32Size);) {
+  // Each step moves at least 8 bytes on, so the scan ends.
+  uint64_t ui64Offset = m_ui64MoviPosition + 12;
+  while (ui64Offset + 8 <= ui64End && m_rIndex.size() < ui32Capacity && read_u32(ui64Offset, ui32Id) &&
+         read_u32(ui64Offset + 4, ui32Size)) {
     uint64_t ui64Step = padded(ui32Size);
     if (ui64Offset + 8 + ui64Step <= m_ui32DataSize) {
       if (ui32Id == FOURCC_LIST) {
@@ -322,7 +324,7 @@ bool AviReaderC::is_restart_point(int32_t i32Entry, int32_t i32Display) const {
          rEntry.m_i32Display >= 0 && rEntry.m_i32Display <= i32Display;
 }
 
-bool AviReaderC::decode_to(int32_t i32Display) {
+void AviReaderC::decode_to(int32_t i32Display) {
   const int32_t i32Indexed = static_cast<int32_t>(m_rIndex.size());
   // The session has passed the picture: start again at the nearest earlier
   // key frame. A key frame that is itself the picture asked for is decoded
@@ -335,11 +337,11 @@ bool AviReaderC::decode_to(int32_t i32Display) {
   // Each pass hands in one frame or ends the stream, so the loop ends.
   for (;;) {
     if (take_waiting(i32Display)) {
-      return true;
+      return;
     }
     if (m_i32NextEntry < i32Indexed) {
       if (feed(m_i32NextEntry++, i32Display)) {
-        return true;
+        return;
       }
     } else if (!m_bFinished) {
       video_decompressor_finish(m_pDecompressor);
@@ -350,7 +352,6 @@ bool AviReaderC::decode_to(int32_t i32Display) {
   }
   // The stream ended before that picture came: show the newest there is.
   video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
-  return false;
 }
 
 void AviReaderC::restart(int32_t i32Display) {

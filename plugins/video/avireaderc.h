@@ -53,7 +53,7 @@ class AviReaderC {
   void open_decompressor();
 
   bool is_restart_point(int32_t i32Entry, int32_t i32Display) const;
-  bool decode_to(int32_t i32Display);
+  void decode_to(int32_t i32Display);
   void restart(int32_t i32Display);
   bool feed(int32_t i32Entry, int32_t i32Display);
   bool take_waiting(int32_t i32Display);

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "corelib/colorparamc.h"
-#include "corelib/floatparamc.h"
+#include "corelib/fileparamc.h"
 #include "corelib/gizmobasec.h"
 #include "corelib/importhandlec.h"
-#include "corelib/intparamc.h"
 #include "corelib/layerc.h"
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
@@ -50,10 +49,6 @@ class FrameC {
 
   // The pixel whose lower left corner is at layout coordinates (x, y), y up.
   RgbT at(int32_t i32X, int32_t i32Y) const {
-    if (i32X < 0 || i32Y < 0 || i32X >= m_i32Width || i32Y >= m_i32Height) {
-      ADD_FAILURE() << "no pixel " << i32X << ", " << i32Y;
-      return {-1, -1, -1};
-    }
     const size_t uOffset = (static_cast<size_t>(m_i32Height - 1 - i32Y) * m_i32Width + i32X) * 3;
     return {m_rPixels[uOffset], m_rPixels[uOffset + 1], m_rPixels[uOffset + 2]};
   }
@@ -125,16 +120,13 @@ class VideoRenderTest : public FlikselTest {
     m_pLayer->insert_effect(m_pLayer->get_effect_count(), pRect);
   }
 
+  // Int parameters take floats too, truncated.
   static void set_float(EffectBaseC* pEffect, int32_t i32Gizmo, int32_t i32Param, float f32Value) {
     pEffect->get_gizmo(i32Gizmo)->get_param(i32Param)->set_value(0, &f32Value);
   }
 
   static void set_vector(EffectBaseC* pEffect, int32_t i32Param, const Vector2C& rValue) {
     static_cast<Vector2ParamC*>(pEffect->get_gizmo(0)->get_param(i32Param))->set_value(0, rValue);
-  }
-
-  static void set_int(EffectBaseC* pEffect, int32_t i32Param, int32_t i32Value) {
-    static_cast<IntParamC*>(pEffect->get_gizmo(1)->get_param(i32Param))->set_value(0, &i32Value);
   }
 
   // Renders at i32Fps frames per second from 0 to the scene's end time.
@@ -170,6 +162,23 @@ class VideoRenderTest : public FlikselTest {
 };
 
 RgbT solid(int32_t i32Frame) { return solid_colour(i32Frame); }
+
+TEST_F(VideoRenderTest, PlayRateKeepsTheVideoTimeScaleInStep) {
+  ImportHandleC* pVideo = add_video("solid.avi");
+  EffectBaseC* pEffect = add_player(pVideo, Vector2C(0, 0));
+  auto* pFile = static_cast<FileParamC*>(pEffect->get_gizmo(1)->get_param(3));
+  ParamBaseC* pFps = pEffect->get_gizmo(2)->get_param(0);
+  // Assigned, the video plays at its own rate of 25 frames per second.
+  float f32Fps = 0.0f;
+  pFps->get_value(0, &f32Fps);
+  EXPECT_EQ(25.0f, f32Fps);
+  EXPECT_EQ(1.0f, pFile->get_time_scale());
+  // Twice as fast, it lasts half as long; below 1 the scale is 1.
+  for (const auto& rCase : {std::pair<float, float>{50.0f, 0.5f}, {12.5f, 2.0f}, {0.5f, 1.0f}}) {
+    set_float(pEffect, 2, 0, rCase.first);
+    EXPECT_EQ(rCase.second, pFile->get_time_scale()) << rCase.first;
+  }
+}
 
 // At 2048 ticks per second and 25 frames per second, tick t shows frame
 // floor(t × 25 / 2048): 4096 is frame 50, 4095 is 49.98, so 49.
@@ -241,7 +250,7 @@ TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
     pEffect->get_gizmo(2)->get_param(1)->add_flags(PARAM_FLAG_ANIMATED);
     set_float(pEffect, 2, 1, 58.5f);
     if (i32Mode < 3) {
-      set_int(pEffect, 1, i32Mode);
+      set_float(pEffect, 1, 1, static_cast<float>(i32Mode));
       static_cast<ColorParamC*>(pEffect->get_gizmo(1)->get_param(0))->set_value(0, rFill);
     }
   }
@@ -272,7 +281,7 @@ TEST_F(VideoRenderTest, FilterModesSmoothOrKeepTexelsSharp) {
   for (int32_t i32Mode = 0; i32Mode < 2; ++i32Mode) {
     EffectBaseC* pEffect = add_player(pQuarters, Vector2C(64 + 128 * i32Mode, 64));
     set_vector(pEffect, 3, Vector2C(8, 8));
-    set_int(pEffect, 2, i32Mode);
+    set_float(pEffect, 1, 2, static_cast<float>(i32Mode));
   }
   render(256, 128, 1);
   const FrameC rFrame = frame(0);
