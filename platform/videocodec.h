@@ -9,10 +9,10 @@
 // rows top first (a negative height in the output format), each row padded
 // to a multiple of 4 bytes.
 //
-// Decoders with B-frames hold pictures back, so a frame handed in does not
-// always give its own picture at once, and one picture may come out per
-// frame later. Every frame therefore carries a tag, and every picture that
-// comes out reports the tag of the frame it was decoded from.
+// Decoders of streams with B-frames hold pictures back and give them in
+// display order, which is not the order of the frames: the picture a call
+// gives may be an earlier frame's. Every frame therefore carries a tag, and
+// every picture that comes out reports the tag of the frame it came from.
 
 class VideoDecompressorC;
 
