@@ -21,10 +21,10 @@
 #include "tests/fliksel/flikseltest.h"
 #include "tests/plugins/testrect.h"
 #include "tests/support/presentationfile.h"
+#include "tests/support/renderedframec.h"
 
 namespace {
 
-using RgbT = std::array<int, 3>;
 
 const RgbT BLACK = {0, 0, 0};
 const RgbT RED = {255, 0, 0};
@@ -32,38 +32,8 @@ const RgbT GREEN = {0, 255, 0};
 const RgbT BLUE = {0, 0, 255};
 const RgbT WHITE = {255, 255, 255};
 
-// A frame written by --render, read back as RGB.
-class FrameC {
- public:
-  explicit FrameC(const std::string& rPath) {
-    png_image rImage{};
-    rImage.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&rImage, rPath.c_str())) {
-      rImage.format = PNG_FORMAT_RGB;
-      m_rPixels.resize(PNG_IMAGE_SIZE(rImage));
-      png_image_finish_read(&rImage, nullptr, m_rPixels.data(), 0, nullptr);
-      m_i32Width = static_cast<int32_t>(rImage.width);
-      m_i32Height = static_cast<int32_t>(rImage.height);
-    }
-  }
-
-  // The pixel whose lower left corner is at layout coordinates (x, y), y up.
-  RgbT at(int32_t i32X, int32_t i32Y) const {
-    const size_t uOffset = (static_cast<size_t>(m_i32Height - 1 - i32Y) * m_i32Width + i32X) * 3;
-    return {m_rPixels[uOffset], m_rPixels[uOffset + 1], m_rPixels[uOffset + 2]};
-  }
-
- private:
-  std::vector<uint8_t> m_rPixels;
-  int32_t m_i32Width = 0;
-  int32_t m_i32Height = 0;
-};
-
-void expect_colour(const RgbT& rExpected, const RgbT& rActual, const std::string& rWhat, int iTolerance = 8) {
-  for (size_t c = 0; c < 3; ++c) {
-    EXPECT_NEAR(rExpected[c], rActual[c], iTolerance) << rWhat << ", component " << c;
-  }
-}
+// Video pictures pass through JPEG and filtering: colours are near, not exact.
+constexpr int VIDEO_TOLERANCE = 8;
 
 // A presentation of video player effects, written with the plug-in's real
 // objects and drawn by the real tiravo with the shipped OpenGL driver.
@@ -148,10 +118,8 @@ class VideoRenderTest : public FlikselTest {
     ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
   }
 
-  FrameC frame(int32_t i32Index) const {
-    char szName[32];
-    std::snprintf(szName, sizeof(szName), "frames/frame-%06d.png", i32Index);
-    return FrameC(m_rDirectory.file(szName));
+  RenderedFrameC frame(int32_t i32Index) const {
+    return RenderedFrameC(m_rDirectory.file("frames"), i32Index);
   }
 
   OwnedT<SceneC> m_pScene{SceneC::create_scene()};
@@ -197,11 +165,11 @@ TEST_F(VideoRenderTest, FrameFollowsTimeAtThePlayRateOrTheAnimatedFrame) {
   render(256, 32, 1);
   const int32_t i32Expected[3][4] = {{0, -1, 0, 7}, {25, 24, 12, 7}, {50, 49, 25, 7}};
   for (int32_t k = 0; k < 3; ++k) {
-    const FrameC rFrame = frame(k);
+    const RenderedFrameC rFrame = frame(k);
     for (int32_t i = 0; i < 4; ++i) {
       const int32_t i32Shown = i32Expected[k][i];
       expect_colour(i32Shown < 0 ? BLACK : solid(i32Shown), rFrame.at(32 + 64 * i, 16),
-                    "second " + std::to_string(k) + ", effect " + std::to_string(i));
+                    "second " + std::to_string(k) + ", effect " + std::to_string(i), VIDEO_TOLERANCE);
     }
   }
 }
@@ -223,20 +191,20 @@ TEST_F(VideoRenderTest, PositionPivotRotationAndScalePlaceThePicture) {
   set_vector(pQuarterTurn, 3, Vector2C(4, 4));
 
   render(256, 128, 1);
-  const FrameC rFrame = frame(0);
+  const RenderedFrameC rFrame = frame(0);
   const RgbT rFirst = solid(0);
   for (const auto& rInside : {std::array<int32_t, 2>{79, 19}, {140, 19}, {140, 81}, {79, 81}, {9, 90}, {70, 120}}) {
-    expect_colour(rFirst, rFrame.at(rInside[0], rInside[1]), "inside " + std::to_string(rInside[0]));
+    expect_colour(rFirst, rFrame.at(rInside[0], rInside[1]), "inside " + std::to_string(rInside[0]), VIDEO_TOLERANCE);
   }
   for (const auto& rOutside : {std::array<int32_t, 2>{76, 50}, {143, 50}, {110, 16}, {110, 83}, {7, 105}, {73, 105},
                                {40, 87}, {40, 122}}) {
-    expect_colour(BLACK, rFrame.at(rOutside[0], rOutside[1]), "outside " + std::to_string(rOutside[0]));
+    expect_colour(BLACK, rFrame.at(rOutside[0], rOutside[1]), "outside " + std::to_string(rOutside[0]), VIDEO_TOLERANCE);
   }
   // Upright, red is top left; turned, it is bottom left, and green top left.
-  expect_colour(GREEN, rFrame.at(184, 56), "top left");
-  expect_colour(WHITE, rFrame.at(216, 56), "top right");
-  expect_colour(RED, rFrame.at(184, 24), "bottom left");
-  expect_colour(BLUE, rFrame.at(216, 24), "bottom right");
+  expect_colour(GREEN, rFrame.at(184, 56), "top left", VIDEO_TOLERANCE);
+  expect_colour(WHITE, rFrame.at(216, 56), "top right", VIDEO_TOLERANCE);
+  expect_colour(RED, rFrame.at(184, 24), "bottom left", VIDEO_TOLERANCE);
+  expect_colour(BLUE, rFrame.at(216, 24), "bottom right", VIDEO_TOLERANCE);
 }
 
 TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
@@ -255,7 +223,7 @@ TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
     }
   }
   render(256, 32, 1);
-  const FrameC rFrame = frame(0);
+  const RenderedFrameC rFrame = frame(0);
   const RgbT rVideo = solid(58);
   const double f64Fill[3] = {rFill.m_f32R, rFill.m_f32G, rFill.m_f32B};
   const double f64Alpha = rFill.m_f32A;
@@ -268,10 +236,10 @@ TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
     rAdd[c] = static_cast<int>(255.0 * std::min(1.0, f64Source * f64Alpha + rBehind[c]) + 0.5);
     rMult[c] = static_cast<int>(255.0 * (f64Source * f64Alpha * rBehind[c] + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
   }
-  expect_colour(rNormal, rFrame.at(32, 16), "normal");
-  expect_colour(rAdd, rFrame.at(96, 16), "add");
-  expect_colour(rMult, rFrame.at(160, 16), "mult");
-  expect_colour(rVideo, rFrame.at(224, 16), "white fill, opaque");
+  expect_colour(rNormal, rFrame.at(32, 16), "normal", VIDEO_TOLERANCE);
+  expect_colour(rAdd, rFrame.at(96, 16), "add", VIDEO_TOLERANCE);
+  expect_colour(rMult, rFrame.at(160, 16), "mult", VIDEO_TOLERANCE);
+  expect_colour(rVideo, rFrame.at(224, 16), "white fill, opaque", VIDEO_TOLERANCE);
 }
 
 // Eight pixels a texel: bilinear filtering mixes the two texels whose
@@ -284,19 +252,19 @@ TEST_F(VideoRenderTest, FilterModesSmoothOrKeepTexelsSharp) {
     set_float(pEffect, 1, 2, static_cast<float>(i32Mode));
   }
   render(256, 128, 1);
-  const FrameC rFrame = frame(0);
+  const RenderedFrameC rFrame = frame(0);
   // Pixel centres 2.5 pixels left and right of the edge at x = 64.
   const double f64Near = 0.5 + 2.5 / 8.0;
   const RgbT rLeftMix = {static_cast<int>(255 * f64Near + 0.5), static_cast<int>(255 * (1 - f64Near) + 0.5), 0};
   const RgbT rRightMix = {rLeftMix[1], rLeftMix[0], 0};
-  expect_colour(rLeftMix, rFrame.at(61, 96), "bilinear, left of the edge");
-  expect_colour(rRightMix, rFrame.at(66, 96), "bilinear, right of the edge");
-  expect_colour(RED, rFrame.at(128 + 61, 96), "nearest, left of the edge");
-  expect_colour(GREEN, rFrame.at(128 + 66, 96), "nearest, right of the edge");
-  expect_colour(RED, rFrame.at(32, 96), "bilinear, inside a quarter");
+  expect_colour(rLeftMix, rFrame.at(61, 96), "bilinear, left of the edge", VIDEO_TOLERANCE);
+  expect_colour(rRightMix, rFrame.at(66, 96), "bilinear, right of the edge", VIDEO_TOLERANCE);
+  expect_colour(RED, rFrame.at(128 + 61, 96), "nearest, left of the edge", VIDEO_TOLERANCE);
+  expect_colour(GREEN, rFrame.at(128 + 66, 96), "nearest, right of the edge", VIDEO_TOLERANCE);
+  expect_colour(RED, rFrame.at(32, 96), "bilinear, inside a quarter", VIDEO_TOLERANCE);
   // Clamped to the edge texels, not blended with a border colour.
-  expect_colour(RED, rFrame.at(0, 96), "bilinear, left edge");
-  expect_colour(GREEN, rFrame.at(127, 127), "bilinear, top right corner");
+  expect_colour(RED, rFrame.at(0, 96), "bilinear, left edge", VIDEO_TOLERANCE);
+  expect_colour(GREEN, rFrame.at(127, 127), "bilinear, top right corner", VIDEO_TOLERANCE);
 }
 
 }  // namespace
