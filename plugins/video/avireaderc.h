@@ -71,7 +71,6 @@ class AviReaderC {
   bool m_bMoviSeen = false;
 
   std::vector<IndexEntryC> m_rIndex;
-  uint32_t m_ui32IndexCapacity = 0;
 
   VideoDecompressorC* m_pDecompressor = nullptr;
   // Aligned for the converter's fast paths; freed with std::free.
