@@ -119,14 +119,21 @@ void AviReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
   open_decompressor();
 }
 
-void AviReaderC::walk_header_list(uint64_t ui64Begin, uint64_t ui64End) {
+template <typename VisitT>
+void AviReaderC::for_each_sub_chunk(uint64_t ui64Begin, uint64_t ui64End, VisitT visit) const {
   uint32_t ui32Id = 0;
   uint32_t ui32Size = 0;
+  // Every step moves at least 8 bytes on, so the walk ends.
   for (uint64_t ui64Offset = ui64Begin;
        ui64Offset + 8 <= ui64End && read_u32(ui64Offset, ui32Id) && read_u32(ui64Offset + 4, ui32Size);
        ui64Offset += 8 + padded(ui32Size)) {
     const uint64_t ui64Body = ui64Offset + 8;
-    const uint64_t ui64BodyEnd = std::min(ui64Body + ui32Size, ui64End);
+    visit(ui32Id, ui64Body, std::min(ui64Body + ui32Size, ui64End));
+  }
+}
+
+void AviReaderC::walk_header_list(uint64_t ui64Begin, uint64_t ui64End) {
+  for_each_sub_chunk(ui64Begin, ui64End, [this](uint32_t ui32Id, uint64_t ui64Body, uint64_t ui64BodyEnd) {
     uint32_t ui32Type = 0;
     if (ui32Id == FOURCC_AVIH) {
       std::memset(m_rMainHeader, 0, sizeof(m_rMainHeader));
@@ -135,35 +142,27 @@ void AviReaderC::walk_header_list(uint64_t ui64Begin, uint64_t ui64End) {
                ui32Type == FOURCC_STRL) {
       walk_stream_list(ui64Body + 4, ui64BodyEnd);
     }
-  }
+  });
 }
 
 void AviReaderC::walk_stream_list(uint64_t ui64Begin, uint64_t ui64End) {
   // Whether this list's "strh" was a video header, so its "strf" is ours.
   bool bVideoHeaderTaken = false;
-  uint32_t ui32Id = 0;
-  uint32_t ui32Size = 0;
-  for (uint64_t ui64Offset = ui64Begin;
-       ui64Offset + 8 <= ui64End && read_u32(ui64Offset, ui32Id) && read_u32(ui64Offset + 4, ui32Size);
-       ui64Offset += 8 + padded(ui32Size)) {
-    const uint64_t ui64Body = ui64Offset + 8;
-    const uint64_t ui64BodyEnd = std::min(ui64Body + ui32Size, ui64End);
+  for_each_sub_chunk(ui64Begin, ui64End, [&](uint32_t ui32Id, uint64_t ui64Body, uint64_t ui64BodyEnd) {
     uint32_t ui32Type = 0;
     if (ui32Id == FOURCC_STRH) {
-      if (ui64Body + 4 <= ui64BodyEnd && read_u32(ui64Body, ui32Type) && ui32Type == FOURCC_VIDS) {
+      bVideoHeaderTaken = ui64Body + 4 <= ui64BodyEnd && read_u32(ui64Body, ui32Type) && ui32Type == FOURCC_VIDS;
+      if (bVideoHeaderTaken) {
         m_bVideoStream = true;
-        bVideoHeaderTaken = true;
         std::memset(m_rStreamHeader, 0, sizeof(m_rStreamHeader));
         std::memcpy(m_rStreamHeader, m_pData + ui64Body,
                     std::min<uint64_t>(STREAM_HEADER_SIZE, ui64BodyEnd - ui64Body));
-      } else {
-        bVideoHeaderTaken = false;
       }
     } else if (ui32Id == FOURCC_STRF && bVideoHeaderTaken) {
       m_rInputFormat.assign(m_pData + ui64Body, m_pData + ui64BodyEnd);
       bVideoHeaderTaken = false;
     }
-  }
+  });
 }
 
 void AviReaderC::derive_output_format() {

@@ -44,6 +44,10 @@ class AviReaderC {
   };
 
   bool read_u32(uint64_t ui64At, uint32_t& rValue) const;
+  // Calls visit(id, body, body end) for each chunk of a list's body; the
+  // body end is clipped to the list's end.
+  template <typename VisitT>
+  void for_each_sub_chunk(uint64_t ui64Begin, uint64_t ui64End, VisitT visit) const;
   void walk_header_list(uint64_t ui64Begin, uint64_t ui64End);
   void walk_stream_list(uint64_t ui64Begin, uint64_t ui64End);
   void derive_output_format();
