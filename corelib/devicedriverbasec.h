@@ -18,6 +18,8 @@ constexpr int32_t DEVICE_MODE_FULLSCREEN = 3;
 // clear_buffers flag for every buffer.
 constexpr uint32_t DEVICE_CLEAR_ALL = 15;
 
+constexpr int32_t DEVICE_STATE_TEXTURES_LOST = 2;
+
 // A device driver plug-in: it owns the output window and the graphics context.
 // Per frame the player calls begin_frame, activate, clear_buffers, begin_draw,
 // the effects, end_draw, deactivate, end_frame.
@@ -25,6 +27,7 @@ class DeviceDriverBaseC : public DataObjectC {
  public:
   virtual SuperClassIdentC get_super_class_ident() = 0;
   virtual ClassIdentC get_class_ident() = 0;
+  // DEVICE_STATE_TEXTURES_LOST when the device lost its textures.
   virtual int32_t get_state() = 0;
   // The graphics device returns its viewport interface for SUPERCLASS_VIEWPORT_INTERFACE.
   virtual DeviceInterfaceC* query_interface(const SuperClassIdentC& rSuperClass) = 0;

@@ -8,6 +8,11 @@
 
 class DeviceDriverBaseC;
 
+// Reasons given to the prepare of effects and importables: before the first
+// frame, and when a graphics device asks them to let go of what they keep in it.
+constexpr int32_t PREPARE_REASON_START = 1;
+constexpr int32_t PREPARE_REASON_DEVICE = 2;
+
 // The device drivers available to effects and importables, in the order added.
 // The table owns them and releases them with their own release().
 class DeviceTableC {

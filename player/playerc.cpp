@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int32_t DEVICE_WINDOW_ID = 123;
-constexpr int32_t PREPARE_REASON_START = 1;
 
 // Segment starts come from the document: a time minus a start is taken in 64
 // bits and limited to the int32 range instead of overflowing.

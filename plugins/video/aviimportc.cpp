@@ -24,10 +24,6 @@ constexpr uint32_t CHUNK_FILE_NAME = 0x1000;
 constexpr uint32_t CHUNK_FILE_BYTES = 0x2000;
 constexpr uint32_t CHUNK_VERSION = 1;
 
-// The device state in which the driver has lost its textures.
-constexpr int32_t DEVICE_STATE_TEXTURES_LOST = 2;
-constexpr int32_t PREPARE_REASON_DEVICE = 2;
-
 constexpr uint32_t AVI_HEADER_SIZE = 12;
 constexpr int32_t INFO_BUFFER_SIZE = 256;
 
