@@ -1,0 +1,145 @@
+// One keyframe track loaded from the input, prepared, then evaluated at
+// times the input chooses.
+//   byte 0: number of times n (at most 32 are used)
+//   bytes 1 .. 4n: each a signed 32-bit time, little endian
+//   the rest: the track's level, as a document stores it (settings and key
+//   chunks), which the target wraps in a document's signature and one chunk.
+// When every float a key holds is finite and of moderate size (values within
+// ±1e6, ease, tension, continuity and bias within ±1e3), every value must be
+// finite too: in that range no step of the interpolation can overflow a
+// float, so a non-finite result is a fault of the rules, not of the data.
+// Beyond it, tangents of products of huge spline settings do overflow; with
+// TIRAVO_FUZZ_TRACK_STRICT=1 those inputs are reported as well.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "corelib/animkeyc.h"
+#include "corelib/animtrackc.h"
+#include "docfile/chunkreaderc.h"
+#include "fuzz/fuzztempfilec.h"
+
+namespace {
+
+constexpr size_t MAX_TIMES = 32;
+constexpr float MODERATE_VALUE = 1e6f;
+constexpr float MODERATE_SETTING = 1e3f;
+
+bool strict() {
+  static const bool s_bStrict = [] {
+    const char* szStrict = std::getenv("TIRAVO_FUZZ_TRACK_STRICT");
+    return szStrict && *szStrict == '1';
+  }();
+  return s_bStrict;
+}
+
+// A NaN fails both comparisons, an infinity the bound.
+bool within(float f32Value, float f32Bound) {
+  return strict() ? std::isfinite(f32Value) : std::fabs(f32Value) <= f32Bound;
+}
+
+bool key_is_checked(AnimKeyC* pKey) {
+  float rValues[KEY_MAX_VALUES] = {0, 0, 0, 0};
+  pKey->get_values(rValues);
+  for (float f32Value : rValues) {
+    if (!within(f32Value, MODERATE_VALUE)) {
+      return false;
+    }
+  }
+  for (float f32Value :
+       {pKey->get_ease_in(), pKey->get_ease_out(), pKey->get_tension(), pKey->get_continuity(), pKey->get_bias()}) {
+    if (!within(f32Value, MODERATE_SETTING)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void put_u32(std::vector<uint8_t>& rBytes, uint32_t ui32Value) {
+  for (int32_t i = 0; i < 4; ++i) {
+    rBytes.push_back(static_cast<uint8_t>(ui32Value >> (8 * i)));
+  }
+}
+
+[[noreturn]] void report_non_finite(AnimTrackC* pTrack, int32_t i32Time, const float* pValues) {
+  std::fprintf(stderr, "track value not finite at time %d: %g %g %g %g\n", i32Time, pValues[0], pValues[1],
+               pValues[2], pValues[3]);
+  std::fprintf(stderr, "track type %d, %d values, modes %d/%d, %d keys:\n", pTrack->get_type(),
+               pTrack->get_value_count(), pTrack->get_before_mode(), pTrack->get_after_mode(),
+               pTrack->get_key_count());
+  for (int32_t i = 0; i < pTrack->get_key_count(); ++i) {
+    AnimKeyC* pKey = pTrack->get_key(i);
+    float rValues[KEY_MAX_VALUES] = {0, 0, 0, 0};
+    pKey->get_values(rValues);
+    std::fprintf(stderr,
+                 "  key %d: time %d flags 0x%x values %.9g %.9g %.9g %.9g ease %.9g/%.9g tension %.9g "
+                 "continuity %.9g bias %.9g\n",
+                 i, pKey->get_time(), pKey->get_flags(), rValues[0], rValues[1], rValues[2], rValues[3],
+                 pKey->get_ease_in(), pKey->get_ease_out(), pKey->get_tension(), pKey->get_continuity(),
+                 pKey->get_bias());
+  }
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uiSize) {
+  if (uiSize < 1) {
+    return 0;
+  }
+  const size_t uiTimes = pData[0] % (MAX_TIMES + 1);
+  if (uiSize < 1 + 4 * uiTimes) {
+    return 0;
+  }
+  std::vector<int32_t> rTimes;
+  for (size_t i = 0; i < uiTimes; ++i) {
+    uint32_t ui32Raw = 0;
+    std::memcpy(&ui32Raw, pData + 1 + 4 * i, 4);
+    rTimes.push_back(static_cast<int32_t>(ui32Raw));
+  }
+  const uint8_t* pLevel = pData + 1 + 4 * uiTimes;
+  const size_t uiLevelSize = uiSize - 1 - 4 * uiTimes;
+
+  std::vector<uint8_t> rHead(DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE + DOCUMENT_SIGNATURE_LENGTH);
+  put_u32(rHead, 0x2000);
+  put_u32(rHead, 0x00010000);
+  put_u32(rHead, static_cast<uint32_t>(uiLevelSize + CHUNK_HEADER_SIZE));
+  static FuzzTempFileC s_rFile;
+  s_rFile.write(rHead.data(), rHead.size(), pLevel, uiLevelSize);
+
+  ChunkReaderC rReader(nullptr);
+  if (rReader.open(s_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH) != CHUNK_OK ||
+      rReader.open_chunk() != CHUNK_OK) {
+    return 0;
+  }
+  AnimTrackC* pTrack = AnimTrackC::create_track(TRACK_TYPE_NONE);
+  const int32_t i32Result = pTrack->load(&rReader);
+  rReader.close_chunk();
+  rReader.close();
+  if (i32Result == CHUNK_OK) {
+    pTrack->prepare();
+    bool bFinite = true;
+    for (int32_t i = 0; i < pTrack->get_key_count(); ++i) {
+      bFinite = bFinite && key_is_checked(pTrack->get_key(i));
+    }
+    const int32_t i32Count = pTrack->get_value_count();
+    for (int32_t i32Time : rTimes) {
+      float rValues[KEY_MAX_VALUES + 1] = {0, 0, 0, 0, 0};
+      pTrack->get_value(rValues, i32Time);
+      int32_t i32Int = 0;
+      pTrack->get_int(&i32Int, i32Time);
+      for (int32_t i = 0; bFinite && i < i32Count && i < KEY_MAX_VALUES; ++i) {
+        if (!std::isfinite(rValues[i])) {
+          report_non_finite(pTrack, i32Time, rValues);
+        }
+      }
+    }
+    volatile float f32Extremes = pTrack->get_min_value() + pTrack->get_max_value();
+    (void)f32Extremes;
+  }
+  pTrack->release();
+  return 0;
+}
