@@ -1,11 +1,20 @@
 #include "corelib/keyinterpolation.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "corelib/animkeyc.h"
 #include "corelib/animtrackc.h"
 
 namespace {
+
+// Key floats from a document can be finite yet so large that their products
+// overflow. Tangents and values are kept finite: an infinity becomes the
+// largest float of its sign, and a NaN (infinity minus infinity) becomes 0.
+float saturate(float f32Value) {
+  return std::isnan(f32Value) ? 0.0f : std::clamp(f32Value, -FLT_MAX, FLT_MAX);
+}
 
 // One key as the tangent rules see it. Components beyond the key's own count
 // stay zero, so keys of another count never reach past their storage.
@@ -95,8 +104,8 @@ class TangentRulesC {
     for (int32_t c = 0; c < m_i32ValueCount; ++c) {
       const float f32Dm = rK.m_rValues[c] - rA.m_rValues[c];
       const float f32Dp = rZ.m_rValues[c] - rK.m_rValues[c];
-      rK.m_rIn[c] = f32Fa * (f32Ksm * f32Dm + f32Ksp * f32Dp);
-      rK.m_rOut[c] = f32Fz * (f32Kdm * f32Dm + f32Kdp * f32Dp);
+      rK.m_rIn[c] = saturate(f32Fa * (f32Ksm * f32Dm + f32Ksp * f32Dp));
+      rK.m_rOut[c] = saturate(f32Fz * (f32Kdm * f32Dm + f32Kdp * f32Dp));
     }
   }
 
@@ -105,7 +114,8 @@ class TangentRulesC {
     KeyPointS& rA = m_rPoints[a];
     const KeyPointS& rZ = m_rPoints[z];
     for (int32_t c = 0; c < m_i32ValueCount; ++c) {
-      rA.m_rOut[c] = 0.5f * (1.0f - rA.m_f32Tension) * (3.0f * (rZ.m_rValues[c] - rA.m_rValues[c]) - rZ.m_rIn[c]);
+      rA.m_rOut[c] =
+          saturate(0.5f * (1.0f - rA.m_f32Tension) * (3.0f * (rZ.m_rValues[c] - rA.m_rValues[c]) - rZ.m_rIn[c]));
     }
   }
 
@@ -114,7 +124,8 @@ class TangentRulesC {
     const KeyPointS& rA = m_rPoints[a];
     KeyPointS& rZ = m_rPoints[z];
     for (int32_t c = 0; c < m_i32ValueCount; ++c) {
-      rZ.m_rIn[c] = 0.5f * (1.0f - rZ.m_f32Tension) * (3.0f * (rZ.m_rValues[c] - rA.m_rValues[c]) - rA.m_rOut[c]);
+      rZ.m_rIn[c] =
+          saturate(0.5f * (1.0f - rZ.m_f32Tension) * (3.0f * (rZ.m_rValues[c] - rA.m_rValues[c]) - rA.m_rOut[c]));
     }
   }
 
@@ -123,8 +134,8 @@ class TangentRulesC {
     KeyPointS& rK1 = m_rPoints[1];
     for (int32_t c = 0; c < m_i32ValueCount; ++c) {
       const float f32Delta = rK1.m_rValues[c] - rK0.m_rValues[c];
-      rK0.m_rOut[c] = (1.0f - rK0.m_f32Tension) * f32Delta;
-      rK1.m_rIn[c] = (1.0f - rK1.m_f32Tension) * f32Delta;
+      rK0.m_rOut[c] = saturate((1.0f - rK0.m_f32Tension) * f32Delta);
+      rK1.m_rIn[c] = saturate((1.0f - rK1.m_f32Tension) * f32Delta);
     }
   }
 
@@ -167,7 +178,7 @@ void interpolate_segment(AnimKeyC* pPrevious, AnimKeyC* pNext, int64_t i64Time, 
   const bool bLinear = (pPrevious->get_flags() & KEY_LINEAR) && (pNext->get_flags() & (KEY_LINEAR | KEY_HOLD));
   if (bLinear) {
     for (int32_t c = 0; c < i32ValueCount; ++c) {
-      pOut[c] = rP.m_rValues[c] + (rN.m_rValues[c] - rP.m_rValues[c]) * f32S;
+      pOut[c] = saturate(rP.m_rValues[c] + (rN.m_rValues[c] - rP.m_rValues[c]) * f32S);
     }
     return;
   }
@@ -178,7 +189,7 @@ void interpolate_segment(AnimKeyC* pPrevious, AnimKeyC* pNext, int64_t i64Time, 
   const float f32H3 = f32S3 - 2.0f * f32S2 + f32S;
   const float f32H4 = f32S3 - f32S2;
   for (int32_t c = 0; c < i32ValueCount; ++c) {
-    pOut[c] = f32H1 * rP.m_rValues[c] + f32H2 * rN.m_rValues[c] + f32H3 * rP.m_rOut[c] + f32H4 * rN.m_rIn[c];
+    pOut[c] = saturate(f32H1 * rP.m_rValues[c] + f32H2 * rN.m_rValues[c] + f32H3 * rP.m_rOut[c] + f32H4 * rN.m_rIn[c]);
   }
 }
 
