@@ -22,22 +22,9 @@
 #include "plugins/video/flikselclasses.h"
 #include "plugins/video/videoplayereffectc.h"
 #include "tests/plugins/testrect.h"
+#include "tests/support/presentationchunks.h"
 
 namespace {
-
-constexpr uint32_t TOP_VERSION = 0x00010000;
-
-void write_class_chunk(ChunkWriterC& rWriter, uint32_t ui32Id, const ClassIdentC& rClass, const char* szName,
-                       EditableC* pBody) {
-  const uint32_t rIdent[2] = {rClass.get_first(), rClass.get_second()};
-  rWriter.begin_chunk(ui32Id, TOP_VERSION);
-  rWriter.write(rIdent, sizeof(rIdent));
-  rWriter.write_str(szName);
-  if (pBody) {
-    pBody->save(&rWriter);
-  }
-  rWriter.end_chunk();
-}
 
 template <class BodyT>
 bool write_document(const std::string& rPath, BodyT&& rBody) {
@@ -120,20 +107,12 @@ int main(int iArgc, char** ppArgv) {
   bool bOk = write_document(sOut + "/full", [&](ChunkWriterC& rWriter) {
     write_class_chunk(rWriter, 0x1000, CLASS_AVI_IMPORT, AVI_IMPORT_CLASS_NAME, pSmall);
     write_class_chunk(rWriter, 0x1000, CLASS_AVI_IMPORT, AVI_IMPORT_CLASS_NAME, pOther);
-    rWriter.begin_chunk(0x2000, TOP_VERSION);
-    pScene->save(&rWriter);
-    rWriter.end_chunk();
-    rWriter.begin_chunk(0x4000, TOP_VERSION);
-    rWriter.write_str("song.ogg");
-    rWriter.end_chunk();
+    write_scene_chunk(rWriter, pScene);
+    write_string_chunk(rWriter, 0x4000, TOP_VERSION, "song.ogg");
     write_class_chunk(rWriter, 0x5000, CLASS_OPENGL_DEVICEDRIVER, "OpenGL Device Driver", nullptr);
   });
   // A scene alone, whose file parameters refer to files the document lacks.
-  bOk = bOk && write_document(sOut + "/scene", [&](ChunkWriterC& rWriter) {
-    rWriter.begin_chunk(0x2000, TOP_VERSION);
-    pScene->save(&rWriter);
-    rWriter.end_chunk();
-  });
+  bOk = bOk && write_document(sOut + "/scene", [&](ChunkWriterC& rWriter) { write_scene_chunk(rWriter, pScene); });
   bOk = bOk && write_document(sOut + "/video", [&](ChunkWriterC& rWriter) {
     write_class_chunk(rWriter, 0x1000, CLASS_AVI_IMPORT, AVI_IMPORT_CLASS_NAME, pSmall);
   });
