@@ -3,6 +3,7 @@
 # build-fuzz/fuzz/fuzz_document, fuzz_avireader, fuzz_track.
 set -e
 cd "$(dirname "$0")/.."
+tools/install-deps.sh clang-14 libclang-rt-14-dev
 BUILD_DIR=${1:-build-fuzz}
 # clang's warnings differ from the main compiler's; they do not fail this build.
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,12 +1,13 @@
 #!/bin/sh
-# Installs the Debian packages that building and testing need, only those missing.
+# Installs the Debian packages that building and testing need, and the ones
+# named as arguments (the fuzz build adds clang), only those missing.
 set -eu
 
 # The build tools and test framework; SDL2 for the window, dialog, message
 # boxes and audio output; FFmpeg for music and video decoding (and the ffmpeg
 # command that makes test media); libpng for rendered frames; Mesa for OpenGL,
 # also headless.
-PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg"
+PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg $*"
 
 missing=""
 for package in $PACKAGES; do
