@@ -4,9 +4,9 @@
 //   bytes 1 .. 2n: each a signed 16-bit frame number, little endian; the
 //   numbers reach beyond the frame count both ways, which the reader wraps.
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
+#include "fuzz/fuzzleadingnumbers.h"
 #include "plugins/video/avireaderc.h"
 
 namespace {
@@ -14,23 +14,14 @@ constexpr size_t MAX_REQUESTS = 16;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uiSize) {
-  if (uiSize < 1) {
-    return 0;
-  }
-  const size_t uiRequests = pData[0] % (MAX_REQUESTS + 1);
-  if (uiSize < 1 + 2 * uiRequests) {
-    return 0;
-  }
   std::vector<int32_t> rFrames;
-  for (size_t i = 0; i < uiRequests; ++i) {
-    const uint16_t ui16Raw = static_cast<uint16_t>(pData[1 + 2 * i] | (pData[2 + 2 * i] << 8));
-    rFrames.push_back(static_cast<int16_t>(ui16Raw));
+  if (!take_leading_numbers<int16_t>(pData, uiSize, MAX_REQUESTS, rFrames)) {
+    return 0;
   }
   // A copy of exactly the file's size, so reads past its end are caught.
-  const size_t uiFileSize = uiSize - 1 - 2 * uiRequests;
-  std::vector<uint8_t> rFile(pData + 1 + 2 * uiRequests, pData + uiSize);
+  std::vector<uint8_t> rFile(pData, pData + uiSize);
   AviReaderC rReader;
-  rReader.parse(rFile.data(), static_cast<uint32_t>(uiFileSize));
+  rReader.parse(rFile.data(), static_cast<uint32_t>(uiSize));
   if (rFrames.empty()) {
     rFrames.push_back(0);
   }

@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "corelib/animkeyc.h"
 #include "corelib/animtrackc.h"
 #include "docfile/chunkreaderc.h"
+#include "fuzz/fuzzleadingnumbers.h"
 #include "fuzz/fuzztempfilec.h"
 
 namespace {
@@ -67,28 +67,16 @@ void put_u32(std::vector<uint8_t>& rBytes, uint32_t ui32Value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uiSize) {
-  if (uiSize < 1) {
-    return 0;
-  }
-  const size_t uiTimes = pData[0] % (MAX_TIMES + 1);
-  if (uiSize < 1 + 4 * uiTimes) {
-    return 0;
-  }
   std::vector<int32_t> rTimes;
-  for (size_t i = 0; i < uiTimes; ++i) {
-    uint32_t ui32Raw = 0;
-    std::memcpy(&ui32Raw, pData + 1 + 4 * i, 4);
-    rTimes.push_back(static_cast<int32_t>(ui32Raw));
+  if (!take_leading_numbers<int32_t>(pData, uiSize, MAX_TIMES, rTimes)) {
+    return 0;
   }
-  const uint8_t* pLevel = pData + 1 + 4 * uiTimes;
-  const size_t uiLevelSize = uiSize - 1 - 4 * uiTimes;
-
   std::vector<uint8_t> rHead(DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE + DOCUMENT_SIGNATURE_LENGTH);
   put_u32(rHead, 0x2000);
   put_u32(rHead, 0x00010000);
-  put_u32(rHead, static_cast<uint32_t>(uiLevelSize + CHUNK_HEADER_SIZE));
+  put_u32(rHead, static_cast<uint32_t>(uiSize + CHUNK_HEADER_SIZE));
   static FuzzTempFileC s_rFile;
-  s_rFile.write(rHead.data(), rHead.size(), pLevel, uiLevelSize);
+  s_rFile.write(rHead.data(), rHead.size(), pData, uiSize);
 
   ChunkReaderC rReader(nullptr);
   if (rReader.open(s_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH) != CHUNK_OK ||
