@@ -24,18 +24,31 @@ class ViewportInterfaceC : public DeviceInterfaceC {
 };
 
 // Asked of our OpenGL device driver for offline rendering: drawing into an
-// image of the layout size that no window shows, and reading it back.
+// image that no window shows, and reading it back.
 static const SuperClassIdentC SUPERCLASS_OFFSCREEN_INTERFACE(0x03000010);
 
 class OffscreenInterfaceC : public DeviceInterfaceC {
  public:
-  // Before init_device: draw every frame into an image of the layout size
-  // instead of a window that is shown.
+  // Before init_device: draw every frame into an image (of the layout size
+  // unless OffscreenImageInterfaceC sets another) instead of a window that
+  // is shown.
   virtual void set_offscreen(bool bOffscreen) = 0;
   // After end_frame: the frame's pixels as they would appear on screen, top
-  // row first, RGB, layout width × height × 3 bytes. False when nothing can
-  // be read.
+  // row first, RGB, image width × height × 3 bytes (the layout's size unless
+  // set_image_size said otherwise). False when nothing can be read.
   virtual bool read_frame(uint8_t* pPixels) = 0;
+};
+
+// Asked of our OpenGL device driver for offline rendering at a size other
+// than the layout's.
+static const SuperClassIdentC SUPERCLASS_OFFSCREEN_IMAGE_INTERFACE(0x03000011);
+
+class OffscreenImageInterfaceC : public DeviceInterfaceC {
+ public:
+  // Before init_device, with set_offscreen(true): the image is width ×
+  // height, and the layout keeps its aspect inside it, centred between black
+  // bars, as in a window. read_frame then gives width × height × 3 bytes.
+  virtual void set_image_size(int32_t i32Width, int32_t i32Height) = 0;
 };
 
 #endif

@@ -1,10 +1,15 @@
 #include "player/commandlinec.h"
 
+#include <strings.h>
+
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/videoencoderc.h"
+
 const char* const USAGE_TEXT =
-    "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR] [--render DIR [--fps N]] [DOCUMENT]\n"
+    "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR]\n"
+    "              [--render DIR|FILE.mp4 [--fps N] [--size WxH]] [DOCUMENT]\n"
     "Plays a presentation document (default: data) with the plug-in libraries of\n"
     "DIR (default: plugins). Without --windowed or --fullscreen it asks first.\n"
     "\n"
@@ -13,25 +18,77 @@ const char* const USAGE_TEXT =
     "  --plugins DIR   load the plug-in libraries from DIR\n"
     "  --render DIR    play offline, without sound or window, writing each frame\n"
     "                  as DIR/frame-000000.png, frame-000001.png, ...\n"
+    "  --render FILE.mp4\n"
+    "                  play offline into one video file: H.264 (4:2:0) with the\n"
+    "                  music as AAC, cut or padded with silence to the length of\n"
+    "                  the presentation. A name that ends in .mp4 (in any case)\n"
+    "                  is a video file, any other a directory\n"
     "  --fps N         frames per second of --render (default 60)\n"
+    "  --size WxH      picture size of --render (default: the layout's); the\n"
+    "                  layout keeps its aspect inside it, between black bars.\n"
+    "                  A video needs an even width and height: an odd --size is\n"
+    "                  refused, an odd layout size is rounded up\n"
     "  --help          show this text\n"
     "  --version       show the version\n";
 
 namespace {
 
 constexpr int32_t MAX_FPS = 1000;
+constexpr int32_t MAX_SIDE = 16384;
 
-bool parse_fps(const char* szText, int32_t* pFps) {
+bool parse_number(const char* szText, int32_t i32Max, int32_t* pValue, const char** ppEnd) {
   char* pEnd = nullptr;
   const long iValue = std::strtol(szText, &pEnd, 10);
-  if (pEnd == szText || *pEnd != '\0' || iValue < 1 || iValue > MAX_FPS) {
+  if (pEnd == szText || iValue < 1 || iValue > i32Max) {
     return false;
   }
-  *pFps = static_cast<int32_t>(iValue);
+  *pValue = static_cast<int32_t>(iValue);
+  *ppEnd = pEnd;
+  return true;
+}
+
+bool parse_fps(const char* szText, int32_t* pFps) {
+  const char* pEnd = nullptr;
+  return parse_number(szText, MAX_FPS, pFps, &pEnd) && *pEnd == '\0';
+}
+
+// WIDTHxHEIGHT, both from 1 to MAX_SIDE.
+bool parse_size(const char* szText, int32_t* pWidth, int32_t* pHeight) {
+  const char* pEnd = nullptr;
+  return parse_number(szText, MAX_SIDE, pWidth, &pEnd) && *pEnd == 'x' &&
+         parse_number(pEnd + 1, MAX_SIDE, pHeight, &pEnd) && *pEnd == '\0';
+}
+
+// What the options mean together, once all are read.
+bool check_combination(const CommandLineS& rLine, bool bFpsGiven, std::string* pError) {
+  if (bFpsGiven && rLine.m_eRender == RENDER_NONE) {
+    *pError = "--fps is for --render";
+    return false;
+  }
+  if (rLine.m_i32Width != 0 && rLine.m_eRender == RENDER_NONE) {
+    *pError = "--size is for --render";
+    return false;
+  }
+  if (rLine.m_eRender != RENDER_NONE && rLine.m_eDisplay != DISPLAY_ASK) {
+    *pError = "--render plays without a window: leave out --windowed and --fullscreen";
+    return false;
+  }
+  if (rLine.m_i32Width != 0 && rLine.m_eRender == RENDER_VIDEO) {
+    const std::string sProblem = video_size_problem(rLine.m_i32Width, rLine.m_i32Height);
+    if (!sProblem.empty()) {
+      *pError = "--size: " + sProblem;
+      return false;
+    }
+  }
   return true;
 }
 
 }  // namespace
+
+bool is_video_path(const std::string& rPath) {
+  const size_t uiLength = rPath.size();
+  return uiLength > 4 && strcasecmp(rPath.c_str() + uiLength - 4, ".mp4") == 0;
+}
 
 bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::string* pError) {
   bool bDocumentGiven = false;
@@ -50,19 +107,25 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
         return false;
       }
       pLine->m_eDisplay = eChoice;
-    } else if ((sArg == "--plugins" || sArg == "--render" || sArg == "--fps") && !bHasValue) {
+    } else if ((sArg == "--plugins" || sArg == "--render" || sArg == "--fps" || sArg == "--size") && !bHasValue) {
       *pError = sArg + " needs a value";
       return false;
     } else if (sArg == "--plugins") {
       pLine->m_sPluginDirectory = ppArgs[++i];
     } else if (sArg == "--render") {
-      pLine->m_sRenderDirectory = ppArgs[++i];
+      pLine->m_sRenderPath = ppArgs[++i];
+      pLine->m_eRender = is_video_path(pLine->m_sRenderPath) ? RENDER_VIDEO : RENDER_PNG_FRAMES;
     } else if (sArg == "--fps") {
       if (!parse_fps(ppArgs[++i], &pLine->m_i32Fps)) {
         *pError = std::string("--fps needs a whole number from 1 to 1000, not '") + ppArgs[i] + "'";
         return false;
       }
       bFpsGiven = true;
+    } else if (sArg == "--size") {
+      if (!parse_size(ppArgs[++i], &pLine->m_i32Width, &pLine->m_i32Height)) {
+        *pError = std::string("--size needs WIDTHxHEIGHT, each from 1 to 16384, not '") + ppArgs[i] + "'";
+        return false;
+      }
     } else if (sArg.size() > 1 && sArg[0] == '-') {
       *pError = "unknown option " + sArg;
       return false;
@@ -74,13 +137,5 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
       bDocumentGiven = true;
     }
   }
-  if (bFpsGiven && pLine->m_sRenderDirectory.empty()) {
-    *pError = "--fps is for --render";
-    return false;
-  }
-  if (!pLine->m_sRenderDirectory.empty() && pLine->m_eDisplay != DISPLAY_ASK) {
-    *pError = "--render plays without a window: leave out --windowed and --fullscreen";
-    return false;
-  }
-  return true;
+  return check_combination(*pLine, bFpsGiven, pError);
 }

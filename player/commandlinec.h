@@ -7,20 +7,30 @@
 // How the display mode is chosen.
 enum DisplayChoiceE { DISPLAY_ASK, DISPLAY_WINDOWED, DISPLAY_FULLSCREEN };
 
+// What --render makes: PNG frames in a directory, or one video file.
+enum RenderOutputE { RENDER_NONE, RENDER_PNG_FRAMES, RENDER_VIDEO };
+
 // The program's options. Without any it behaves as it always has: the
 // options dialog, then "plugins" and "data" in the current directory.
 struct CommandLineS {
   DisplayChoiceE m_eDisplay = DISPLAY_ASK;
   std::string m_sPluginDirectory = "plugins";
   std::string m_sDocument = "data";
-  std::string m_sRenderDirectory;  // empty: play, do not render
+  RenderOutputE m_eRender = RENDER_NONE;
+  std::string m_sRenderPath;  // the directory or video file of --render
   int32_t m_i32Fps = 60;
+  // --size; 0 × 0: the layout's size.
+  int32_t m_i32Width = 0;
+  int32_t m_i32Height = 0;
   bool m_bHelp = false;
   bool m_bVersion = false;
 };
 
 // False, with *pError saying why, for options it cannot take.
 bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::string* pError);
+
+// Whether --render PATH makes a video: PATH ends in ".mp4", in any case.
+bool is_video_path(const std::string& rPath);
 
 extern const char* const USAGE_TEXT;
 

@@ -2,8 +2,18 @@
 #define PLAYER_FRAMESINKC_H
 
 #include <cstdint>
+#include <string>
 
 class DeviceDriverBaseC;
+
+// What an offline run is told of the presentation before its first frame.
+struct OfflinePresentationS {
+  int32_t m_i32LayoutWidth = 0;
+  int32_t m_i32LayoutHeight = 0;
+  // The presentation's length: see presentation_end_ms; -1 when it never ends.
+  int64_t m_i64EndMs = -1;
+  std::string m_sMusicFileName;
+};
 
 // Where the frames of an offline run go: it sets each frame's time and takes
 // each frame once drawn, instead of a window and the music clock.
@@ -11,7 +21,7 @@ class FrameSinkC {
  public:
   virtual ~FrameSinkC() = default;
   // Before the driver opens its output. False when the driver cannot serve.
-  virtual bool attach(DeviceDriverBaseC* pDriver, int32_t i32Width, int32_t i32Height) = 0;
+  virtual bool attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS& rPresentation) = 0;
   virtual int32_t get_frame_time_ms() const = 0;
   // The frame just drawn; false ends the run.
   virtual bool write_frame() = 0;

@@ -1,5 +1,4 @@
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -12,6 +11,8 @@
 #include "player/commandlinec.h"
 #include "player/offlinerenderc.h"
 #include "player/playerc.h"
+#include "player/pngframesc.h"
+#include "player/videoexportc.h"
 
 namespace {
 
@@ -22,14 +23,14 @@ constexpr int EXIT_USAGE = 2;
 // Whether to play fullscreen, asking with the options dialog when the command
 // line does not say. False when the user chose to quit.
 bool choose_display(const CommandLineS& rLine, bool* pFullscreen, int* pExitCode) {
-  if (!rLine.m_sRenderDirectory.empty() || rLine.m_eDisplay != DISPLAY_ASK) {
+  if (rLine.m_eRender != RENDER_NONE || rLine.m_eDisplay != DISPLAY_ASK) {
     *pFullscreen = rLine.m_eDisplay == DISPLAY_FULLSCREEN;
     return true;
   }
   if (!display_available()) {
     std::fprintf(stderr,
                  "tiravo: no display to show the options dialog on; use --windowed, --fullscreen "
-                 "or --render DIR\n");
+                 "or --render\n");
     *pExitCode = 1;
     return false;
   }
@@ -64,6 +65,20 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
   return iResult;
 }
 
+// Plays the document offline into pOutput; the exit code.
+int render(const CommandLineS& rLine, FrameOutputC* pOutput) {
+  OfflineRenderC rRender(pOutput, rLine.m_i32Fps, rLine.m_i32Width, rLine.m_i32Height);
+  int iResult = play(rLine, false, &rRender);
+  if (iResult == 0 && !rRender.finish()) {
+    iResult = EXIT_FAILURE_CODE;
+  }
+  if (iResult == 0) {
+    std::fprintf(stderr, "Rendered %d frames of %d x %d into %s\n", rRender.get_frame_count(), rRender.get_width(),
+                 rRender.get_height(), rLine.m_sRenderPath.c_str());
+  }
+  return iResult;
+}
+
 }  // namespace
 
 int main(int iArgCount, char** ppArgs) {
@@ -86,15 +101,16 @@ int main(int iArgCount, char** ppArgs) {
   if (!choose_display(rLine, &bFullscreen, &iExitCode)) {
     return iExitCode;
   }
-  if (rLine.m_sRenderDirectory.empty()) {
+  if (rLine.m_eRender == RENDER_NONE) {
     return play(rLine, bFullscreen, nullptr);
   }
-  if (!make_render_directory(rLine.m_sRenderDirectory)) {
+  if (rLine.m_eRender == RENDER_VIDEO) {
+    VideoExportC rVideo(rLine.m_sRenderPath);
+    return render(rLine, &rVideo);
+  }
+  if (!make_render_directory(rLine.m_sRenderPath)) {
     return 1;
   }
-  OfflineRenderC rRender(rLine.m_sRenderDirectory, rLine.m_i32Fps);
-  const int iResult = play(rLine, false, &rRender);
-  std::fprintf(stderr, "%sRendered %d frames into %s\n", isatty(2) ? "\n" : "", rRender.get_frame_count(),
-               rLine.m_sRenderDirectory.c_str());
-  return iResult;
+  PngFramesC rFrames(rLine.m_sRenderPath);
+  return render(rLine, &rFrames);
 }

@@ -2,67 +2,146 @@
 
 #include <unistd.h>
 
+#include <cinttypes>
+#include <cstdarg>
 #include <cstdio>
 
 #include "corelib/devicedriverbasec.h"
 #include "corelib/deviceinterfacec.h"
-#include "platform/pngwriter.h"
+#include "platform/perfcounter.h"
 
 namespace {
 
-// The layout size comes from the document: frames larger than this on a side
-// are refused rather than allocated.
+// The layout size comes from the document: pictures larger than this on a
+// side are refused rather than allocated.
 constexpr int32_t MAX_FRAME_SIDE = 16384;
+// A terminal is told often enough to see it move, not at every frame.
+constexpr int64_t PROGRESS_INTERVAL_MS = 250;
+
+bool fits(int32_t i32Width, int32_t i32Height) {
+  return i32Width > 0 && i32Height > 0 && i32Width <= MAX_FRAME_SIDE && i32Height <= MAX_FRAME_SIDE;
+}
 
 }  // namespace
 
-OfflineRenderC::OfflineRenderC(std::string sDirectory, int32_t i32Fps)
-    : m_sDirectory(std::move(sDirectory)), m_i32Fps(i32Fps), m_bShowProgress(isatty(STDERR_FILENO) != 0) {}
+OfflineRenderC::OfflineRenderC(FrameOutputC* pOutput, int32_t i32Fps, int32_t i32Width, int32_t i32Height)
+    : m_pOutput(pOutput),
+      m_rTiming(i32Fps, -1),
+      m_i32Width(i32Width),
+      m_i32Height(i32Height),
+      m_bShowProgress(isatty(STDERR_FILENO) != 0) {}
 
-bool OfflineRenderC::attach(DeviceDriverBaseC* pDriver, int32_t i32Width, int32_t i32Height) {
-  if (i32Width <= 0 || i32Height <= 0 || i32Width > MAX_FRAME_SIDE || i32Height > MAX_FRAME_SIDE) {
-    std::fprintf(stderr, "tiravo: a layout of %d x %d pixels cannot be rendered\n", i32Width, i32Height);
-    m_bFailed = true;
+bool OfflineRenderC::attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS& rPresentation) {
+  m_rTiming = FrameTimingC(m_rTiming.get_fps(), rPresentation.m_i64EndMs);
+  if (!choose_size(rPresentation) || !draw_offscreen(pDriver, rPresentation)) {
     return false;
   }
-  m_pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
-  if (!m_pOffscreen) {
-    std::fprintf(stderr, "tiravo: the graphics device driver cannot render offline\n");
-    m_bFailed = true;
-    return false;
+  if (!m_pOutput->open(OutputFormatS{m_i32Width, m_i32Height, m_rTiming, rPresentation.m_sMusicFileName})) {
+    return fail("tiravo: %s\n", m_pOutput->get_error().c_str());
   }
-  m_pOffscreen->set_offscreen(true);
-  m_i32Width = i32Width;
-  m_i32Height = i32Height;
-  m_rPixels.assign(static_cast<size_t>(i32Width) * static_cast<size_t>(i32Height) * 3, 0);
+  m_rPixels.assign(static_cast<size_t>(m_i32Width) * static_cast<size_t>(m_i32Height) * 3, 0);
+  m_i64StartMs = counter_now_ms();
   return true;
 }
 
+bool OfflineRenderC::choose_size(const OfflinePresentationS& rPresentation) {
+  const int32_t i32LayoutWidth = rPresentation.m_i32LayoutWidth;
+  const int32_t i32LayoutHeight = rPresentation.m_i32LayoutHeight;
+  if (!fits(i32LayoutWidth, i32LayoutHeight)) {
+    return fail("tiravo: a layout of %d x %d pixels cannot be rendered\n", i32LayoutWidth, i32LayoutHeight);
+  }
+  if (m_i32Width == 0 && m_i32Height == 0) {
+    const int32_t i32Round = m_pOutput->needs_even_size() ? 1 : 0;
+    m_i32Width = i32LayoutWidth + (i32LayoutWidth & i32Round);
+    m_i32Height = i32LayoutHeight + (i32LayoutHeight & i32Round);
+  }
+  if (!fits(m_i32Width, m_i32Height)) {
+    return fail("tiravo: a picture of %d x %d pixels cannot be rendered\n", m_i32Width, m_i32Height);
+  }
+  return true;
+}
+
+bool OfflineRenderC::draw_offscreen(DeviceDriverBaseC* pDriver, const OfflinePresentationS& rPresentation) {
+  m_pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
+  if (!m_pOffscreen) {
+    return fail("tiravo: the graphics device driver cannot render offline\n");
+  }
+  m_pOffscreen->set_offscreen(true);
+  if (m_i32Width == rPresentation.m_i32LayoutWidth && m_i32Height == rPresentation.m_i32LayoutHeight) {
+    return true;
+  }
+  auto* pImage =
+      static_cast<OffscreenImageInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_IMAGE_INTERFACE));
+  if (!pImage) {
+    return fail("tiravo: the graphics device driver cannot render at another size than the layout's\n");
+  }
+  pImage->set_image_size(m_i32Width, m_i32Height);
+  return true;
+}
+
+// Every frame before the end is within the int32 clock: the end is.
 int32_t OfflineRenderC::get_frame_time_ms() const {
-  return static_cast<int32_t>(static_cast<int64_t>(m_i32Frame) * 1000 / m_i32Fps);
+  return static_cast<int32_t>(m_rTiming.frame_time_ms(m_i64Frame));
 }
 
 bool OfflineRenderC::write_frame() {
   if (!m_pOffscreen->read_frame(m_rPixels.data())) {
-    std::fprintf(stderr, "tiravo: frame %d could not be read from the graphics device\n", m_i32Frame);
-    m_bFailed = true;
-    return false;
+    return fail("tiravo: frame %" PRId64 " could not be read from the graphics device\n", m_i64Frame);
   }
-  char szName[32];
-  std::snprintf(szName, sizeof(szName), "/frame-%06d.png", m_i32Frame);
-  const std::string sPath = m_sDirectory + szName;
-  if (!write_png_rgb(sPath.c_str(), m_rPixels.data(), m_i32Width, m_i32Height)) {
-    std::fprintf(stderr, "tiravo: cannot write %s\n", sPath.c_str());
-    m_bFailed = true;
-    return false;
+  if (!m_pOutput->write_frame(m_rPixels.data(), m_i64Frame)) {
+    return fail("tiravo: %s\n", m_pOutput->get_error().c_str());
   }
-  ++m_i32Frame;
+  ++m_i64Frame;
   report_progress();
   return true;
 }
 
-void OfflineRenderC::report_progress() const {
-  if (m_bShowProgress) {
-    std::fprintf(stderr, "\rRendered %d frames (%.2f s)", m_i32Frame, get_frame_time_ms() / 1000.0);
+bool OfflineRenderC::finish() {
+  end_progress();
+  if (m_bFailed) {
+    return false;
+  }
+  const int64_t i64Count = m_rTiming.get_frame_count();
+  if (i64Count >= 0 && m_i64Frame != i64Count) {
+    return fail("tiravo: the run stopped after %" PRId64 " of %" PRId64 " frames\n", m_i64Frame, i64Count);
+  }
+  if (!m_pOutput->finish()) {
+    return fail("tiravo: %s\n", m_pOutput->get_error().c_str());
+  }
+  return true;
+}
+
+bool OfflineRenderC::fail(const char* szFormat, ...) {
+  end_progress();
+  va_list pArgs;
+  va_start(pArgs, szFormat);
+  std::vfprintf(stderr, szFormat, pArgs);
+  va_end(pArgs);
+  m_bFailed = true;
+  return false;
+}
+
+void OfflineRenderC::report_progress() {
+  const int64_t i64Count = m_rTiming.get_frame_count();
+  const int64_t i64Now = counter_now_ms();
+  if (!m_bShowProgress || (i64Now - m_i64LastReportMs < PROGRESS_INTERVAL_MS && m_i64Frame != i64Count)) {
+    return;
+  }
+  m_i64LastReportMs = i64Now;
+  m_bProgressShown = true;
+  if (i64Count < 0) {
+    std::fprintf(stderr, "\rRendered %" PRId64 " frames (%.2f s)", m_i64Frame, get_frame_time_ms() / 1000.0);
+    return;
+  }
+  // The frames still to come take as long as the ones so far did.
+  const int64_t i64LeftS = (i64Now - m_i64StartMs) * (i64Count - m_i64Frame) / m_i64Frame / 1000;
+  std::fprintf(stderr, "\rFrame %" PRId64 " of %" PRId64 ", %" PRId64 ":%02d left  ", m_i64Frame, i64Count,
+               i64LeftS / 60, static_cast<int>(i64LeftS % 60));
+}
+
+void OfflineRenderC::end_progress() {
+  if (m_bProgressShown) {
+    std::fputc('\n', stderr);
+    m_bProgressShown = false;
   }
 }

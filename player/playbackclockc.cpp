@@ -53,6 +53,10 @@ std::string bare_file_name(const std::string& rFileName) {
   return sName;
 }
 
+std::vector<std::string> music_file_candidates(const std::string& rFileName) {
+  return {rFileName, bare_file_name(rFileName)};
+}
+
 PlaybackClockC::~PlaybackClockC() {
   close_music();
 }
@@ -70,11 +74,14 @@ bool PlaybackClockC::open_music(const std::string& rFileName) {
   if (m_pStream) {
     sound_stream_close(m_pStream);
   }
-  m_pStream = sound_stream_open_file(rFileName.c_str(), SOUND_STREAM_MODE, 0);
-  if (!m_pStream) {
-    m_pStream = sound_stream_open_file(bare_file_name(rFileName).c_str(), SOUND_STREAM_MODE, 0);
+  m_pStream = nullptr;
+  for (const std::string& rName : music_file_candidates(rFileName)) {
+    m_pStream = sound_stream_open_file(rName.c_str(), SOUND_STREAM_MODE, 0);
+    if (m_pStream) {
+      return true;
+    }
   }
-  return m_pStream != nullptr;
+  return false;
 }
 
 void PlaybackClockC::start_clock(double f64TicksPerSecond) {

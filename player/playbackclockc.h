@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class SoundStreamC;
 
@@ -39,6 +40,9 @@ class PlaybackClockC {
 // The file name without drive and directory, for names stored on another
 // system: both '\' and '/' separate directories.
 std::string bare_file_name(const std::string& rFileName);
+// The names a music file is looked for under, in order: as the document
+// stores it, then bare in the current directory.
+std::vector<std::string> music_file_candidates(const std::string& rFileName);
 
 // The text of a sound library error code.
 const char* sound_error_text(int32_t i32Code);

@@ -48,6 +48,28 @@ int32_t ms_to_ticks(int32_t i32Ms, double f64TicksPerSecond) {
   return static_cast<int32_t>(f64Ticks);
 }
 
+// ms_to_ticks never decreases as the milliseconds grow, whatever the tempo,
+// so the first millisecond past the end is found by halving the range.
+int64_t presentation_end_ms(int32_t i32EndTime, double f64TicksPerSecond) {
+  auto bPast = [i32EndTime, f64TicksPerSecond](int32_t i32Ms) {
+    return ms_to_ticks(i32Ms, f64TicksPerSecond) > i32EndTime;
+  };
+  int32_t i32Low = 0;
+  int32_t i32High = std::numeric_limits<int32_t>::max();
+  if (!bPast(i32High)) {
+    return -1;
+  }
+  while (i32Low < i32High) {
+    const int32_t i32Middle = i32Low + (i32High - i32Low) / 2;
+    if (bPast(i32Middle)) {
+      i32High = i32Middle;
+    } else {
+      i32Low = i32Middle + 1;
+    }
+  }
+  return i32Low;
+}
+
 PlayerC::~PlayerC() {
   release_document();
 }
@@ -123,7 +145,7 @@ bool PlayerC::init_graphics_device(DeviceDriverBaseC* pDriver) {
   const int32_t i32Width = m_pScene->get_layout_width();
   const int32_t i32Height = m_pScene->get_layout_height();
   const int32_t i32Mode = m_bFullscreen ? DEVICE_MODE_FULLSCREEN : DEVICE_MODE_WINDOWED;
-  if (m_pRender && !m_pRender->attach(pDriver, i32Width, i32Height)) {
+  if (m_pRender && !m_pRender->attach(pDriver, offline_presentation())) {
     return false;
   }
   if (!pDriver->init_device(m_pInstance, nullptr, DEVICE_WINDOW_ID, i32Mode, i32Width, i32Height,
@@ -141,6 +163,15 @@ bool PlayerC::init_graphics_device(DeviceDriverBaseC* pDriver) {
     pViewport->set_layout(rLayout);
   }
   return true;
+}
+
+OfflinePresentationS PlayerC::offline_presentation() const {
+  OfflinePresentationS rPresentation;
+  rPresentation.m_i32LayoutWidth = m_pScene->get_layout_width();
+  rPresentation.m_i32LayoutHeight = m_pScene->get_layout_height();
+  rPresentation.m_i64EndMs = presentation_end_ms(m_pScene->get_end_time(), scene_ticks_per_second(m_pScene));
+  rPresentation.m_sMusicFileName = m_sMusicFileName;
+  return rPresentation;
 }
 
 int32_t PlayerC::read_clock_ms() {

@@ -6,6 +6,7 @@
 
 #include "corelib/classidentc.h"
 #include "player/classregistryc.h"
+#include "player/framesinkc.h"
 #include "player/hostinterfacec.h"
 #include "player/playbackclockc.h"
 
@@ -14,7 +15,6 @@ class DeviceDriverBaseC;
 class DeviceTableC;
 class ImportHandleC;
 class ImportListC;
-class FrameSinkC;
 class SceneC;
 class TimeBaseC;
 
@@ -56,6 +56,7 @@ class PlayerC {
 
   bool init_graphics_devices();
   bool init_graphics_device(DeviceDriverBaseC* pDriver);
+  OfflinePresentationS offline_presentation() const;
   int32_t read_clock_ms();
   void play_frames(DeviceDriverBaseC* pDevice);
   void draw_frame(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
@@ -82,5 +83,10 @@ class PlayerC {
 double scene_ticks_per_second(SceneC* pScene);
 // Milliseconds as ticks, truncated toward zero and limited to the int32 range.
 int32_t ms_to_ticks(int32_t i32Ms, double f64TicksPerSecond);
+// The presentation's length: the first clock millisecond whose time in ticks
+// (by ms_to_ticks, as the frame loop converts) is past i32EndTime, so the
+// loop draws every time before it. -1 when no int32 millisecond gets there:
+// a scene without a tempo, or one that ends at the largest tick.
+int64_t presentation_end_ms(int32_t i32EndTime, double f64TicksPerSecond);
 
 #endif

@@ -6,8 +6,8 @@ set -eu
 # The build tools and test framework; SDL2 for the window, dialog, message
 # boxes and audio output; FFmpeg for music and video decoding (and the ffmpeg
 # command that makes test media); libpng for rendered frames; Mesa for OpenGL,
-# also headless.
-PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg $*"
+# also headless; nlohmann-json for the document tool's JSON.
+PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev $*"
 
 missing=""
 for package in $PACKAGES; do

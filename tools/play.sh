@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds everything and plays the bundled example presentation.
+# Builds everything and plays the bundled example presentation: in a window
+# when there is a display, otherwise rendered offline into a video file.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -8,10 +9,10 @@ tools/install-deps.sh
 cmake -S . -B build -G Ninja -DTIRAVO_WERROR=ON
 cmake --build build
 
-cat <<'TEXT'
-Built build/tiravo and the OpenGL driver plug-in in build/plugins.
-The bundled example presentation is not there yet. To play a document:
-    cd build && ./tiravo --windowed /path/to/document
-or render it to PNG frames without a display:
-    cd build && ./tiravo --render frames /path/to/document
-TEXT
+cd build
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec ./tiravo examples/showcase.doc
+fi
+echo "No display here: rendering the example presentation offline instead."
+./tiravo --render showcase.mp4 examples/showcase.doc
+echo "The example presentation, with its music, is in $(pwd)/showcase.mp4"

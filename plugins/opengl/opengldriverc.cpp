@@ -55,6 +55,9 @@ DeviceInterfaceC* OpenGLDriverC::query_interface(const SuperClassIdentC& rSuperC
   if (rSuperClass == SUPERCLASS_OFFSCREEN_INTERFACE) {
     return &m_rOffscreen;
   }
+  if (rSuperClass == SUPERCLASS_OFFSCREEN_IMAGE_INTERFACE) {
+    return &m_rOffscreenImage;
+  }
   return nullptr;
 }
 
@@ -129,7 +132,10 @@ bool OpenGLDriverC::open_window(int32_t i32Mode) {
     return false;
   }
   if (m_bOffscreen) {
-    return m_rFramebuffer.create(m_i32LayoutWidth, m_i32LayoutHeight);
+    int32_t i32ImageWidth = 0;
+    int32_t i32ImageHeight = 0;
+    get_target_size(&i32ImageWidth, &i32ImageHeight);
+    return m_rFramebuffer.create(i32ImageWidth, i32ImageHeight);
   }
   // Tearing shows; a failure only costs that.
   SDL_GL_SetSwapInterval(1);
@@ -174,29 +180,35 @@ void OpenGLDriverC::set_layout_size(const Box2C& rRect) {
   }
   m_i32LayoutWidth = i32Width;
   m_i32LayoutHeight = i32Height;
-  // Offscreen the image is the layout; a new size needs a new image.
-  if (m_pContext != nullptr && m_bOffscreen) {
+  // An offscreen image of the layout's size needs a new image.
+  if (m_pContext != nullptr && m_bOffscreen && m_i32ImageWidth == 0) {
     SDL_GL_MakeCurrent(m_pWindow, m_pContext);
     m_rFramebuffer.create(m_i32LayoutWidth, m_i32LayoutHeight);
   }
   update_area();
 }
 
-// The largest box of the layout's aspect that fits the window, centred. Whole
-// pixels, so that the bars and the picture never share a pixel.
+// What the layout is fitted into: the offscreen image, or the window.
+void OpenGLDriverC::get_target_size(int32_t* pWidth, int32_t* pHeight) const {
+  if (!m_bOffscreen) {
+    SDL_GL_GetDrawableSize(m_pWindow, pWidth, pHeight);
+    return;
+  }
+  const bool bImageSet = m_i32ImageWidth > 0;
+  *pWidth = bImageSet ? m_i32ImageWidth : m_i32LayoutWidth;
+  *pHeight = bImageSet ? m_i32ImageHeight : m_i32LayoutHeight;
+}
+
+// The largest box of the layout's aspect that fits the window or image,
+// centred. Whole pixels, so that the bars and the picture never share a pixel.
 void OpenGLDriverC::update_area() {
   m_rArea = AreaS();
   if (m_pWindow == nullptr || m_i32LayoutWidth <= 0 || m_i32LayoutHeight <= 0) {
     return;
   }
-  if (m_bOffscreen) {
-    m_rArea.m_i32Width = m_i32LayoutWidth;
-    m_rArea.m_i32Height = m_i32LayoutHeight;
-    return;
-  }
   int32_t i32WindowWidth = 0;
   int32_t i32WindowHeight = 0;
-  SDL_GL_GetDrawableSize(m_pWindow, &i32WindowWidth, &i32WindowHeight);
+  get_target_size(&i32WindowWidth, &i32WindowHeight);
   const double f64Scale = std::min(static_cast<double>(i32WindowWidth) / m_i32LayoutWidth,
                                    static_cast<double>(i32WindowHeight) / m_i32LayoutHeight);
   m_rArea.m_i32Width = std::clamp(static_cast<int32_t>(std::lround(m_i32LayoutWidth * f64Scale)), 0, i32WindowWidth);
@@ -246,8 +258,8 @@ void OpenGLDriverC::begin_frame() {
   glDisable(GL_SCISSOR_TEST);
   int32_t i32WindowWidth = 0;
   int32_t i32WindowHeight = 0;
-  SDL_GL_GetDrawableSize(m_pWindow, &i32WindowWidth, &i32WindowHeight);
-  if (!m_bOffscreen && (m_rArea.m_i32Width < i32WindowWidth || m_rArea.m_i32Height < i32WindowHeight)) {
+  get_target_size(&i32WindowWidth, &i32WindowHeight);
+  if (m_rArea.m_i32Width < i32WindowWidth || m_rArea.m_i32Height < i32WindowHeight) {
     // The bars: whatever the frame clears to, they stay black.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -360,8 +372,9 @@ bool OpenGLDriverC::OffscreenC::read_frame(uint8_t* pPixels) {
   SDL_GL_MakeCurrent(rDriver.m_pWindow, rDriver.m_pContext);
   rDriver.m_rFramebuffer.bind();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  const int32_t i32Width = rDriver.m_i32LayoutWidth;
-  const int32_t i32Height = rDriver.m_i32LayoutHeight;
+  int32_t i32Width = 0;
+  int32_t i32Height = 0;
+  rDriver.get_target_size(&i32Width, &i32Height);
   glReadPixels(0, 0, i32Width, i32Height, GL_RGB, GL_UNSIGNED_BYTE, pPixels);
   // OpenGL reads the bottom row first.
   const size_t uiStride = static_cast<size_t>(i32Width) * 3;
@@ -371,4 +384,10 @@ bool OpenGLDriverC::OffscreenC::read_frame(uint8_t* pPixels) {
     std::swap_ranges(pTop, pTop + uiStride, pBottom);
   }
   return true;
+}
+
+void OpenGLDriverC::OffscreenImageC::set_image_size(int32_t i32Width, int32_t i32Height) {
+  const bool bValid = i32Width > 0 && i32Height > 0;
+  m_rDriver.m_i32ImageWidth = bValid ? i32Width : 0;
+  m_rDriver.m_i32ImageHeight = bValid ? i32Height : 0;
 }

@@ -22,8 +22,8 @@ constexpr uint32_t OPENGL_CLEAR_ACCUMULATION = 0x8;
 // The graphics device: an SDL window with an OpenGL compatibility context
 // (effects draw with the fixed-function pipeline). The layout keeps its
 // aspect ratio inside the window, centred between black bars. Offscreen, every
-// frame goes into an image of the layout size instead and the window is
-// never shown.
+// frame goes into an image instead, the layout's size or one that the layout
+// is fitted into in the same way, and the window is never shown.
 class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
  public:
   static OpenGLDriverC* make() { return new OpenGLDriverC(); }
@@ -84,6 +84,16 @@ class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
     OpenGLDriverC& m_rDriver;
   };
 
+  class OffscreenImageC : public OffscreenImageInterfaceC {
+   public:
+    explicit OffscreenImageC(OpenGLDriverC& rDriver) : m_rDriver(rDriver) {}
+    SuperClassIdentC get_super_class_ident() override { return SUPERCLASS_OFFSCREEN_IMAGE_INTERFACE; }
+    void set_image_size(int32_t i32Width, int32_t i32Height) override;
+
+   private:
+    OpenGLDriverC& m_rDriver;
+  };
+
   // The layout's place in the framebuffer, in pixels, y up.
   struct AreaS {
     int32_t m_i32X = 0;
@@ -92,18 +102,20 @@ class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
     int32_t m_i32Height = 0;
   };
 
-  OpenGLDriverC() : m_rViewport(*this), m_rOffscreen(*this) {}
+  OpenGLDriverC() : m_rViewport(*this), m_rOffscreen(*this), m_rOffscreenImage(*this) {}
   ~OpenGLDriverC() override;
 
   void handle_message(const SDL_Event& rEvent) override;
   bool open_window(int32_t i32Mode);
   void shut_down();
   void set_layout_size(const Box2C& rRect);
+  void get_target_size(int32_t* pWidth, int32_t* pHeight) const;
   void update_area();
   void set_default_view();
 
   ViewportC m_rViewport;
   OffscreenC m_rOffscreen;
+  OffscreenImageC m_rOffscreenImage;
   HostInterfaceC* m_pHost = nullptr;
   SDL_Window* m_pWindow = nullptr;
   SDL_GLContext m_pContext = nullptr;
@@ -112,6 +124,9 @@ class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
   bool m_bCursorHidden = false;
   int32_t m_i32LayoutWidth = 0;
   int32_t m_i32LayoutHeight = 0;
+  // The offscreen image when set_image_size chose one; 0 × 0: the layout's size.
+  int32_t m_i32ImageWidth = 0;
+  int32_t m_i32ImageHeight = 0;
   AreaS m_rArea;
   FramebufferC m_rFramebuffer;
 };

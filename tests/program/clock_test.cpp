@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "player/frametimingc.h"
 #include "player/playbackclockc.h"
 #include "player/playerc.h"
 #include "tests/support/tempdirectoryc.h"
@@ -87,6 +88,38 @@ TEST(Clock, MillisecondsBecomeTicksTruncatedAndBounded) {
   EXPECT_EQ(-2, ms_to_ticks(-1, 2048.0));
   EXPECT_EQ(std::numeric_limits<int32_t>::max(), ms_to_ticks(std::numeric_limits<int32_t>::max(), 2048.0));
   EXPECT_EQ(std::numeric_limits<int32_t>::min(), ms_to_ticks(std::numeric_limits<int32_t>::min(), 2048.0));
+}
+
+TEST(Clock, APresentationLastsUntilTheFirstMillisecondPastItsEnd) {
+  // 256 ticks per second: tick 257 begins at 1003.90625 ms, tick 1 at 3.90625.
+  EXPECT_EQ(1004, presentation_end_ms(256, 256.0));
+  EXPECT_EQ(4, presentation_end_ms(0, 256.0));
+  // 2048 ticks per second: tick 2049 begins at 1000.49 ms.
+  EXPECT_EQ(1001, presentation_end_ms(2048, 2048.0));
+  // Already past at 0 ms.
+  EXPECT_EQ(0, presentation_end_ms(-1, 256.0));
+  // Never past: no tempo, or an end no tick can pass.
+  EXPECT_EQ(-1, presentation_end_ms(0, 0.0));
+  EXPECT_EQ(-1, presentation_end_ms(std::numeric_limits<int32_t>::max(), 2048.0));
+}
+
+// The frames an offline run expects are the ones the frame loop draws: every
+// k whose time k × 1000 / fps, in ticks, is not past the end.
+TEST(Clock, OfflineFrameCountIsWhatTheFrameLoopDraws) {
+  for (const double f64TicksPerSecond : {256.0, 2048.0, 150.0 * 3 * 256 / 60}) {
+    for (const int32_t i32EndTime : {-5, 0, 1, 255, 256, 1000, 12345}) {
+      for (const int32_t i32Fps : {1, 7, 24, 25, 30, 60, 1000}) {
+        int64_t i64Drawn = 0;
+        while (ms_to_ticks(static_cast<int32_t>(i64Drawn * 1000 / i32Fps), f64TicksPerSecond) <= i32EndTime) {
+          ++i64Drawn;
+        }
+        const FrameTimingC rTiming(i32Fps, presentation_end_ms(i32EndTime, f64TicksPerSecond));
+        EXPECT_EQ(i64Drawn, rTiming.get_frame_count())
+            << f64TicksPerSecond << " ticks/s, end " << i32EndTime << ", " << i32Fps << " fps";
+      }
+    }
+  }
+  EXPECT_EQ(-1, FrameTimingC(60, -1).get_frame_count());
 }
 
 TEST(Clock, MusicNamesFromOtherSystemsFallBackToTheBareName) {

@@ -31,18 +31,37 @@ TEST(CommandLine, WithoutOptionsItAsksAndPlaysData) {
   EXPECT_EQ(DISPLAY_ASK, rParsed.m_rLine.m_eDisplay);
   EXPECT_EQ("plugins", rParsed.m_rLine.m_sPluginDirectory);
   EXPECT_EQ("data", rParsed.m_rLine.m_sDocument);
-  EXPECT_TRUE(rParsed.m_rLine.m_sRenderDirectory.empty());
+  EXPECT_EQ(RENDER_NONE, rParsed.m_rLine.m_eRender);
 }
 
 TEST(CommandLine, OptionsAreTaken) {
   ParsedS rParsed = parse({"--plugins", "libs", "--render", "out", "--fps", "25", "show.doc"});
   ASSERT_TRUE(rParsed.m_bAccepted) << rParsed.m_sError;
   EXPECT_EQ("libs", rParsed.m_rLine.m_sPluginDirectory);
-  EXPECT_EQ("out", rParsed.m_rLine.m_sRenderDirectory);
+  EXPECT_EQ(RENDER_PNG_FRAMES, rParsed.m_rLine.m_eRender);
+  EXPECT_EQ("out", rParsed.m_rLine.m_sRenderPath);
   EXPECT_EQ(25, rParsed.m_rLine.m_i32Fps);
   EXPECT_EQ("show.doc", rParsed.m_rLine.m_sDocument);
   EXPECT_EQ(DISPLAY_FULLSCREEN, parse({"--fullscreen"}).m_rLine.m_eDisplay);
   EXPECT_TRUE(parse({"--help"}).m_rLine.m_bHelp);
+}
+
+TEST(CommandLine, RenderMakesAVideoOfMp4NamesAtAnyGivenSize) {
+  EXPECT_EQ(RENDER_VIDEO, parse({"--render", "show.mp4"}).m_rLine.m_eRender);
+  EXPECT_EQ(RENDER_VIDEO, parse({"--render", "out/Show.MP4"}).m_rLine.m_eRender);
+  for (const char* szDirectory : {"mp4", ".mp4", "show.mp4.d", "show_mp4"}) {
+    EXPECT_EQ(RENDER_PNG_FRAMES, parse({"--render", szDirectory}).m_rLine.m_eRender) << szDirectory;
+  }
+  ParsedS rSized = parse({"--render", "show.mp4", "--size", "1920x1080"});
+  ASSERT_TRUE(rSized.m_bAccepted) << rSized.m_sError;
+  EXPECT_EQ(1920, rSized.m_rLine.m_i32Width);
+  EXPECT_EQ(1080, rSized.m_rLine.m_i32Height);
+  EXPECT_EQ(0, parse({"--render", "show.mp4"}).m_rLine.m_i32Width);
+  // Frames take odd sides; 4:2:0 video does not.
+  EXPECT_TRUE(parse({"--render", "frames", "--size", "65x47"}).m_bAccepted);
+  ParsedS rOdd = parse({"--render", "show.mp4", "--size", "64x47"});
+  EXPECT_FALSE(rOdd.m_bAccepted);
+  EXPECT_NE(std::string::npos, rOdd.m_sError.find("even width and height")) << rOdd.m_sError;
 }
 
 TEST(CommandLine, MistakesAreRefusedWithAReason) {
@@ -52,6 +71,13 @@ TEST(CommandLine, MistakesAreRefusedWithAReason) {
            {"--render", "out", "--fps", "0"},
            {"--render", "out", "--fps", "12x"},
            {"--fps", "30"},
+           {"--size", "64x48"},
+           {"--render", "out", "--size"},
+           {"--render", "out", "--size", "64x"},
+           {"--render", "out", "--size", "x48"},
+           {"--render", "out", "--size", "64x48x2"},
+           {"--render", "out", "--size", "16385x48"},
+           {"--render", "out.mp4", "--size", "16384x16384"},
            {"--render", "out", "--windowed"},
            {"--loud"},
            {"a.doc", "b.doc"}}) {

@@ -1,0 +1,70 @@
+#ifndef PLATFORM_VIDEOENCODERC_H
+#define PLATFORM_VIDEOENCODERC_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwsContext;
+
+// Writes one MP4 file: H.264 video (libx264, 4:2:0, which ordinary players
+// take) at a fixed frame rate, and a stereo AAC sound track.
+class VideoEncoderC {
+ public:
+  VideoEncoderC() = default;
+  VideoEncoderC(const VideoEncoderC&) = delete;
+  VideoEncoderC& operator=(const VideoEncoderC&) = delete;
+  // A file that was not finished is closed as it stands: incomplete.
+  ~VideoEncoderC();
+
+  // Creates the file (whatever its name, as MP4) for pictures of width ×
+  // height at i32Fps and sound at i32SampleRate. False, with get_error()
+  // saying why, when the size cannot be encoded or the file or an encoder
+  // cannot be opened.
+  bool open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32Fps, int32_t i32SampleRate);
+  // The next picture, 1 / fps after the one before: RGB, top row first,
+  // width × height × 3 bytes.
+  bool write_frame(const uint8_t* pRgb);
+  // The next i32Frames stereo sample frames, interleaved floats in [-1, 1].
+  bool write_audio(const float* pSamples, int32_t i32Frames);
+  // Encodes what is held back, writes the index and closes the file.
+  bool finish();
+  const std::string& get_error() const { return m_sError; }
+
+ private:
+  struct TrackS {
+    AVCodecContext* m_pCodec = nullptr;
+    AVStream* m_pStream = nullptr;
+    AVFrame* m_pFrame = nullptr;
+    int64_t m_i64NextPts = 0;
+  };
+
+  bool open_video(int32_t i32Width, int32_t i32Height, int32_t i32Fps);
+  bool open_audio(int32_t i32SampleRate);
+  bool add_stream(TrackS* pTrack);
+  bool open_file(const char* szPath);
+  bool send(TrackS* pTrack, AVFrame* pFrame);
+  bool send_audio_frame(const float* pSamples, int32_t i32Frames);
+  bool fail(const std::string& rWhat, int32_t i32AvError);
+  void close();
+
+  AVFormatContext* m_pFormat = nullptr;
+  AVPacket* m_pPacket = nullptr;
+  SwsContext* m_pConverter = nullptr;
+  TrackS m_rVideo;
+  TrackS m_rAudio;
+  // Interleaved samples waiting for a whole encoder frame.
+  std::vector<float> m_rPendingAudio;
+  bool m_bHeaderWritten = false;
+  std::string m_sError;
+};
+
+// Why pictures of this size cannot go into a video; empty when they can.
+std::string video_size_problem(int32_t i32Width, int32_t i32Height);
+
+#endif

@@ -1,0 +1,137 @@
+#include "player/videoexportc.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/sounddecoderc.h"
+#include "platform/soundlibrary.h"
+#include "player/playbackclockc.h"
+
+namespace {
+
+constexpr int32_t CHANNELS = 2;
+// Sound goes to the encoder in pieces of at most this many sample frames.
+constexpr int32_t SOUND_PIECE_FRAMES = 4096;
+
+// The sound track lasts exactly as long as the presentation: its end in
+// milliseconds (the first millisecond at which the frame loop finds the time
+// past the scene's end time, see presentation_end_ms) times 44100 samples a
+// second, truncated, and any time in between the same way, so that pieces
+// written at frame times add up to that total.
+int64_t samples_at_ms(int64_t i64Ms) {
+  return i64Ms * VideoExportC::SAMPLE_RATE / 1000;
+}
+
+}  // namespace
+
+VideoExportC::VideoExportC(std::string sPath)
+    : m_sPath(std::move(sPath)), m_sTemporaryPath(m_sPath + ".part") {}
+
+VideoExportC::~VideoExportC() {
+  if (m_bTemporaryMade) {
+    std::remove(m_sTemporaryPath.c_str());
+  }
+}
+
+bool VideoExportC::fail_encoder() {
+  return fail("cannot export " + m_sPath + ": " + m_rEncoder.get_error());
+}
+
+bool VideoExportC::open(const OutputFormatS& rFormat) {
+  m_rTiming = rFormat.m_rTiming;
+  const int64_t i64Frames = m_rTiming.get_frame_count();
+  if (i64Frames < 0) {
+    return fail("the presentation never reaches its end time, so it cannot be exported as a video");
+  }
+  if (i64Frames == 0) {
+    return fail("the presentation ends before its first frame: there is no video to export");
+  }
+  m_i64SampleCount = samples_at_ms(m_rTiming.get_end_ms());
+  // The encoder may have made the file before it fails.
+  m_bTemporaryMade = true;
+  if (!m_rEncoder.open(m_sTemporaryPath.c_str(), rFormat.m_i32Width, rFormat.m_i32Height, m_rTiming.get_fps(),
+                       SAMPLE_RATE)) {
+    return fail_encoder();
+  }
+  open_music(rFormat.m_sMusicFileName);
+  return true;
+}
+
+// Looked for as the player looks for it; the player's texts say why not.
+void VideoExportC::open_music(const std::string& rFileName) {
+  if (rFileName.empty()) {
+    return;
+  }
+  auto pMusic = std::make_unique<SoundDecoderC>();
+  int32_t i32Error = SOUND_ERROR_NONE;
+  for (const std::string& rName : music_file_candidates(rFileName)) {
+    i32Error = pMusic->open(rName.c_str(), SAMPLE_RATE);
+    if (i32Error == SOUND_ERROR_NONE) {
+      m_pMusic = std::move(pMusic);
+      return;
+    }
+  }
+  std::fprintf(stderr, "tiravo: the music %s cannot be played (%s): the video's sound track is silent\n",
+               rFileName.c_str(), sound_error_text(i32Error));
+}
+
+bool VideoExportC::write_frame(const uint8_t* pRgb, int64_t i64Frame) {
+  if (!m_rEncoder.write_frame(pRgb)) {
+    return fail_encoder();
+  }
+  // The sound up to the next frame's time goes with this frame.
+  return write_sound_until(std::min(m_i64SampleCount, samples_at_ms(m_rTiming.frame_time_ms(i64Frame + 1))));
+}
+
+bool VideoExportC::write_sound_until(int64_t i64Sample) {
+  float rPiece[SOUND_PIECE_FRAMES * CHANNELS];
+  while (m_i64SamplesWritten < i64Sample) {
+    const int32_t i32Frames =
+        static_cast<int32_t>(std::min<int64_t>(SOUND_PIECE_FRAMES, i64Sample - m_i64SamplesWritten));
+    const int32_t i32Music = take_music(rPiece, i32Frames);
+    // After the music's end: silence.
+    std::fill(rPiece + i32Music * CHANNELS, rPiece + i32Frames * CHANNELS, 0.0f);
+    if (!m_rEncoder.write_audio(rPiece, i32Frames)) {
+      return fail_encoder();
+    }
+    m_i64SamplesWritten += i32Frames;
+  }
+  return true;
+}
+
+// Up to i32Frames sample frames of the music; fewer only once it has ended.
+int32_t VideoExportC::take_music(float* pOut, int32_t i32Frames) {
+  int32_t i32Taken = 0;
+  while (i32Taken < i32Frames && m_pMusic) {
+    if (m_uiDecodedUsed == m_rDecoded.size()) {
+      m_rDecoded.clear();
+      m_uiDecodedUsed = 0;
+      if (m_pMusic->decode(m_rDecoded) == SoundDecoderC::DECODE_END) {
+        m_pMusic.reset();
+      }
+      continue;
+    }
+    const size_t uiCopy =
+        std::min(static_cast<size_t>(i32Frames - i32Taken) * CHANNELS, m_rDecoded.size() - m_uiDecodedUsed);
+    std::copy_n(m_rDecoded.data() + m_uiDecodedUsed, uiCopy, pOut + static_cast<size_t>(i32Taken) * CHANNELS);
+    m_uiDecodedUsed += uiCopy;
+    i32Taken += static_cast<int32_t>(uiCopy / CHANNELS);
+  }
+  return i32Taken;
+}
+
+bool VideoExportC::finish() {
+  if (!write_sound_until(m_i64SampleCount)) {
+    return false;
+  }
+  if (!m_rEncoder.finish()) {
+    return fail_encoder();
+  }
+  if (std::rename(m_sTemporaryPath.c_str(), m_sPath.c_str()) != 0) {
+    return fail("cannot export " + m_sPath + ": " + std::strerror(errno));
+  }
+  m_bTemporaryMade = false;
+  return true;
+}

@@ -1,0 +1,291 @@
+// tiravo --render FILE.mp4 on documents written by the tests; the videos are
+// examined with the ffprobe and ffmpeg commands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/endtoend/presentationtestc.h"
+#include "tests/support/renderedframec.h"
+
+namespace {
+
+// The test scene lasts 256 ticks at 256 ticks a second. Tick 257 begins at
+// 1003.90625 ms, so the first clock millisecond past the end is 1004: the
+// sound track holds 1004 ms × 44.1 = 44276 (.4) sample frames. At 10 frames
+// a second the frames at 0, 100, ..., 1000 ms are drawn: 11 of them.
+constexpr int32_t FPS = 10;
+constexpr int64_t FRAME_COUNT = 11;
+constexpr int64_t SAMPLE_COUNT = 44276;
+constexpr int32_t SAMPLE_RATE = 44100;
+// ffmpeg's 440 Hz tone peaks at 1/8, mono, so at 1/8 × 0.707 on each side
+// in stereo; AAC's own noise in silence stays far below the bound for silence.
+constexpr float LOUD = 0.05f;
+constexpr float SILENT = 0.002f;
+// Pure colours through 4:2:0 H.264 and back, away from any edge.
+constexpr int VIDEO_TOLERANCE = 12;
+
+std::string quoted(const std::string& rText) {
+  return "'" + rText + "'";
+}
+
+// Standard output of a shell command.
+std::string command_output(const std::string& rCommand) {
+  std::string sOutput;
+  FILE* pPipe = popen(rCommand.c_str(), "r");
+  if (!pPipe) {
+    return sOutput;
+  }
+  char rBuffer[65536];
+  size_t uiRead = 0;
+  while ((uiRead = std::fread(rBuffer, 1, sizeof(rBuffer), pPipe)) > 0) {
+    sOutput.append(rBuffer, uiRead);
+  }
+  pclose(pPipe);
+  return sOutput;
+}
+
+// ffprobe's key=value lines about one stream ("v:0", "a:0") of the file.
+std::map<std::string, std::string> probe(const std::string& rFile, const std::string& rStream) {
+  std::istringstream rLines(command_output(
+      std::string(TIRAVO_FFPROBE) + " -v error -count_frames -select_streams " + rStream +
+      " -show_entries stream=codec_name,pix_fmt,width,height,nb_read_frames,r_frame_rate,duration,sample_rate,"
+      "channels,time_base,duration_ts -of default=noprint_wrappers=1 " +
+      quoted(rFile)));
+  std::map<std::string, std::string> rValues;
+  std::string sLine;
+  while (std::getline(rLines, sLine)) {
+    const size_t uiEquals = sLine.find('=');
+    if (uiEquals != std::string::npos) {
+      rValues[sLine.substr(0, uiEquals)] = sLine.substr(uiEquals + 1);
+    }
+  }
+  return rValues;
+}
+
+// The sound track decoded by ffmpeg: interleaved stereo floats. AAC comes in
+// frames of 1024 samples; the file says where the sound ends in the last, but
+// ffmpeg decodes the last frame whole.
+std::vector<float> decoded_sound(const std::string& rFile) {
+  const std::string sBytes = command_output(std::string(TIRAVO_FFMPEG) + " -nostdin -v error -i " + quoted(rFile) +
+                                            " -map 0:a:0 -f f32le -");
+  std::vector<float> rSamples(sBytes.size() / sizeof(float));
+  std::memcpy(rSamples.data(), sBytes.data(), rSamples.size() * sizeof(float));
+  return rSamples;
+}
+
+// The largest magnitude over [from, to) seconds of interleaved stereo.
+float peak(const std::vector<float>& rSamples, double f64From, double f64To) {
+  float f32Peak = 0.0f;
+  const size_t uiEnd = std::min(rSamples.size(), static_cast<size_t>(f64To * SAMPLE_RATE) * 2);
+  for (size_t ui = static_cast<size_t>(f64From * SAMPLE_RATE) * 2; ui < uiEnd; ++ui) {
+    f32Peak = std::max(f32Peak, std::abs(rSamples[ui]));
+  }
+  return f32Peak;
+}
+
+// Picture i32Index of the video decoded by ffmpeg, as RGB, top row first.
+class VideoFrameC {
+ public:
+  VideoFrameC(const std::string& rFile, int32_t i32Index, int32_t i32Width, int32_t i32Height)
+      : m_i32Width(i32Width), m_i32Height(i32Height) {
+    m_sPixels = command_output(std::string(TIRAVO_FFMPEG) + " -nostdin -v error -i " + quoted(rFile) +
+                               " -map 0:v:0 -vf 'select=eq(n\\," + std::to_string(i32Index) +
+                               ")' -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+  }
+  bool complete() const { return m_sPixels.size() == static_cast<size_t>(m_i32Width) * m_i32Height * 3; }
+  // The pixel at (x, y) from the bottom left, as RenderedFrameC counts.
+  RgbT at(int32_t i32X, int32_t i32Y) const {
+    const size_t uiOffset = (static_cast<size_t>(m_i32Height - 1 - i32Y) * m_i32Width + i32X) * 3;
+    return {static_cast<uint8_t>(m_sPixels[uiOffset]), static_cast<uint8_t>(m_sPixels[uiOffset + 1]),
+            static_cast<uint8_t>(m_sPixels[uiOffset + 2])};
+  }
+
+ private:
+  int32_t m_i32Width;
+  int32_t m_i32Height;
+  std::string m_sPixels;
+};
+
+const RgbT BLACK = {0, 0, 0};
+const RgbT RED = {255, 0, 0};
+const RgbT WHITE = {255, 255, 255};
+
+class ExportTest : public PresentationTestC {
+ protected:
+  void SetUp() override {
+    PresentationTestC::SetUp();
+    // The layout's left half white, its right half red.
+    LayerC* pLayer = add_layer(0, 10000);
+    add_rect(pLayer, Vector2C(0, 0), Vector2C(32, 48), RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f));
+    add_rect(pLayer, Vector2C(32, 0), Vector2C(64, 48), RgbaColorC(1.0f, 0.0f, 0.0f, 1.0f));
+  }
+
+  TiravoProcessC::ResultS render(const std::string& rTarget, const std::vector<std::string>& rOptions = {},
+                                 const std::string& rPlugins = "") {
+    std::vector<std::string> rArgs = {"--render", rTarget, "--fps", std::to_string(FPS), "--plugins",
+                                      rPlugins.empty() ? plugin_directory() : rPlugins};
+    rArgs.insert(rArgs.end(), rOptions.begin(), rOptions.end());
+    rArgs.push_back("show.doc");
+    return m_rProcess.run(m_rDirectory.path(), rArgs);
+  }
+
+  std::string video() const { return m_rDirectory.file("show.mp4"); }
+  bool nothing_written() const {
+    return !std::filesystem::exists(video()) && !std::filesystem::exists(video() + ".part");
+  }
+
+  // Exports with the music named, expecting success and a sound track of
+  // the presentation's length; the track decoded.
+  std::vector<float> export_sound(const std::string& rMusic, std::string* pError = nullptr) {
+    save(false, rMusic);
+    const TiravoProcessC::ResultS rResult = render("show.mp4");
+    EXPECT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+    if (pError) {
+      *pError = rResult.m_sError;
+    }
+    std::map<std::string, std::string> rAudio = probe(video(), "a:0");
+    EXPECT_EQ("aac", rAudio["codec_name"]);
+    EXPECT_EQ("44100", rAudio["sample_rate"]);
+    EXPECT_EQ("2", rAudio["channels"]);
+    EXPECT_EQ("1/44100", rAudio["time_base"]);
+    EXPECT_EQ(std::to_string(SAMPLE_COUNT), rAudio["duration_ts"]);
+    std::vector<float> rSamples = decoded_sound(video());
+    EXPECT_EQ((SAMPLE_COUNT + 1023) / 1024 * 1024, static_cast<int64_t>(rSamples.size() / 2));
+    return rSamples;
+  }
+};
+
+TEST_F(ExportTest, VideoHasTheFramesOfTheOfflineRenderAndMusicCutAtTheEnd) {
+  std::string sError;
+  const std::vector<float> rSound = export_sound(std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-3s.wav", &sError);
+  EXPECT_NE(std::string::npos, sError.find("Rendered 11 frames of 64 x 48 into show.mp4")) << sError;
+  std::map<std::string, std::string> rVideo = probe(video(), "v:0");
+  EXPECT_EQ("h264", rVideo["codec_name"]);
+  EXPECT_EQ("yuv420p", rVideo["pix_fmt"]);
+  EXPECT_EQ("64", rVideo["width"]);
+  EXPECT_EQ("48", rVideo["height"]);
+  EXPECT_EQ("10/1", rVideo["r_frame_rate"]);
+  EXPECT_EQ(std::to_string(FRAME_COUNT), rVideo["nb_read_frames"]);
+  EXPECT_NEAR(1.1, std::stod(rVideo["duration"]), 1e-6);
+  // The 3 s tone plays to the very end of the track.
+  EXPECT_GT(peak(rSound, 0.05, 0.95), LOUD);
+  EXPECT_GT(peak(rSound, 0.95, 1.004), LOUD);
+
+  const VideoFrameC rLast(video(), FRAME_COUNT - 1, 64, 48);
+  ASSERT_TRUE(rLast.complete());
+  expect_colour(WHITE, rLast.at(12, 24), "left half", VIDEO_TOLERANCE);
+  expect_colour(RED, rLast.at(52, 24), "right half", VIDEO_TOLERANCE);
+}
+
+TEST_F(ExportTest, ShorterOrMissingMusicIsMadeUpWithSilence) {
+  const std::vector<float> rShort = export_sound(std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-0.5s.wav");
+  EXPECT_GT(peak(rShort, 0.05, 0.45), LOUD);
+  EXPECT_LT(peak(rShort, 0.6, 1.004), SILENT);
+
+  const std::vector<float> rNone = export_sound("");
+  EXPECT_LT(peak(rNone, 0.0, 1.004), SILENT);
+
+  // As the player looks for it: the stored name, then the bare name here.
+  std::string sError;
+  const std::vector<float> rMissing = export_sound("C:\\show\\gone.wav", &sError);
+  EXPECT_LT(peak(rMissing, 0.0, 1.004), SILENT);
+  EXPECT_NE(std::string::npos, sError.find("the music C:\\show\\gone.wav cannot be played (File not found)"))
+      << sError;
+}
+
+// The layout 64 × 48 in 256 × 96: scale 2, so the picture is 128 × 96 from
+// x = 64, between bars of 64 columns; its white half ends at x = 128.
+TEST_F(ExportTest, SizeLetterboxesTheLayoutInTheVideoAndInFrames) {
+  save();
+  const TiravoProcessC::ResultS rVideo = render("show.mp4", {"--size", "256x96"});
+  ASSERT_EQ(0, rVideo.m_iExitCode) << rVideo.m_sError;
+  const VideoFrameC rFrame(video(), 0, 256, 96);
+  ASSERT_TRUE(rFrame.complete());
+  const TiravoProcessC::ResultS rPng = render("frames", {"--size", "256x96"});
+  ASSERT_EQ(0, rPng.m_iExitCode) << rPng.m_sError;
+  const RenderedFrameC rPngFrame(m_rDirectory.file("frames"), 0);
+  ASSERT_EQ(256, rPngFrame.width());
+  ASSERT_EQ(96, rPngFrame.height());
+  const struct {
+    int32_t m_i32X;
+    RgbT m_rColour;
+  } rPoints[] = {{8, BLACK}, {56, BLACK}, {72, WHITE}, {120, WHITE}, {136, RED}, {184, RED}, {200, BLACK}};
+  for (const auto& rPoint : rPoints) {
+    for (int32_t i32Y : {4, 48, 91}) {
+      const std::string sWhere = "x " + std::to_string(rPoint.m_i32X) + ", y " + std::to_string(i32Y);
+      expect_colour(rPoint.m_rColour, rFrame.at(rPoint.m_i32X, i32Y), "video, " + sWhere, VIDEO_TOLERANCE);
+      expect_colour(rPoint.m_rColour, rPngFrame.at(rPoint.m_i32X, i32Y), "png, " + sWhere, 2);
+    }
+  }
+}
+
+TEST_F(ExportTest, SizesAVideoCannotHaveAreRefused) {
+  save();
+  for (const char* szSize : {"65x48", "0x48", "16384x16384"}) {
+    const TiravoProcessC::ResultS rResult = render("show.mp4", {"--size", szSize});
+    EXPECT_EQ(2, rResult.m_iExitCode) << szSize;
+    EXPECT_NE(std::string::npos, rResult.m_sError.find("--size")) << rResult.m_sError;
+    EXPECT_TRUE(nothing_written()) << szSize;
+  }
+  EXPECT_NE(std::string::npos, render("show.mp4", {"--size", "65x48"}).m_sError.find("even width and height"));
+  // An odd layout is rounded up to even sides.
+  m_pScene->set_layout_width(63);
+  m_pScene->set_layout_height(47);
+  save();
+  ASSERT_EQ(0, render("show.mp4").m_iExitCode);
+  std::map<std::string, std::string> rVideo = probe(video(), "v:0");
+  EXPECT_EQ("64", rVideo["width"]);
+  EXPECT_EQ("48", rVideo["height"]);
+}
+
+TEST_F(ExportTest, FailuresLeaveNoFileThatLooksComplete) {
+  save();
+  const TiravoProcessC::ResultS rNoDirectory = render("missing/show.mp4");
+  EXPECT_NE(0, rNoDirectory.m_iExitCode);
+  EXPECT_NE(std::string::npos, rNoDirectory.m_sError.find("cannot export missing/show.mp4")) << rNoDirectory.m_sError;
+  EXPECT_FALSE(std::filesystem::exists(m_rDirectory.file("missing")));
+
+  // Written in full, then the name cannot be taken.
+  std::filesystem::create_directory(video());
+  const TiravoProcessC::ResultS rTaken = render("show.mp4");
+  EXPECT_NE(0, rTaken.m_iExitCode);
+  EXPECT_NE(std::string::npos, rTaken.m_sError.find("cannot export show.mp4")) << rTaken.m_sError;
+  EXPECT_TRUE(std::filesystem::is_directory(video()));
+  EXPECT_FALSE(std::filesystem::exists(video() + ".part"));
+  std::filesystem::remove(video());
+
+  m_pScene->set_end_time(-1);
+  save();
+  const TiravoProcessC::ResultS rEmpty = render("show.mp4");
+  EXPECT_NE(0, rEmpty.m_iExitCode);
+  EXPECT_NE(std::string::npos, rEmpty.m_sError.find("no video to export")) << rEmpty.m_sError;
+  EXPECT_TRUE(nothing_written());
+}
+
+TEST_F(ExportTest, APresentationThatCannotPlayFailsAsPlayingItDoes) {
+  save();
+  // Without the driver's library there is no graphics device.
+  const std::string sOnlyEffect = m_rDirectory.file("effect-only");
+  std::filesystem::create_directory(sOnlyEffect);
+  std::filesystem::create_symlink(TIRAVO_TESTRECT_PLUGIN, sOnlyEffect + "/testrect.so");
+  // Playing starts the music first; its output must not fail either.
+  m_rProcess.set_variable("SDL_AUDIODRIVER", "dummy");
+  const TiravoProcessC::ResultS rPlayed =
+      m_rProcess.run(m_rDirectory.path(), {"--windowed", "--plugins", sOnlyEffect, "show.doc"});
+  const TiravoProcessC::ResultS rExported = render("show.mp4", {}, sOnlyEffect);
+  EXPECT_EQ(255, rPlayed.m_iExitCode);
+  EXPECT_EQ(rPlayed.m_iExitCode, rExported.m_iExitCode);
+  EXPECT_NE(std::string::npos, rPlayed.m_sError.find("Load Error: No default device dirver.\n"));
+  EXPECT_EQ(rPlayed.m_sError, rExported.m_sError);
+  EXPECT_TRUE(nothing_written());
+}
+
+}  // namespace

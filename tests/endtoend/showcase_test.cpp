@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/endtoend/tiravoprocessc.h"
+#include "tests/support/renderedframec.h"
+#include "tests/support/tempdirectoryc.h"
+
+namespace {
+
+// The bundled example rendered at 10 frames per second: frame k shows the
+// presentation at k × 100 ms, which is k × 204.8 ticks at its 2048 ticks per
+// second. Its backdrop is four flat stripes stored losslessly, stretched over
+// the whole 640 × 360 layout, so where nothing covers them their colours,
+// tinted by the backdrop's "Fill Color" keys, are known exactly.
+class ShowcaseTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_pFrames = new TempDirectoryC();
+    const TiravoProcessC::ResultS rResult = TiravoProcessC().run(
+        TIRAVO_BUILD_DIR, {"--plugins", "plugins", "--render", s_pFrames->path(), "--fps", "10",
+                           "examples/showcase.doc"});
+    s_iExitCode = rResult.m_iExitCode;
+    s_sError = rResult.m_sError;
+  }
+  static void TearDownTestSuite() {
+    delete s_pFrames;
+    s_pFrames = nullptr;
+  }
+
+  static RenderedFrameC frame_at_tenths(int32_t i32Tenths) { return RenderedFrameC(s_pFrames->path(), i32Tenths); }
+
+  static TempDirectoryC* s_pFrames;
+  static int s_iExitCode;
+  static std::string s_sError;
+};
+
+TempDirectoryC* ShowcaseTest::s_pFrames = nullptr;
+int ShowcaseTest::s_iExitCode = -1;
+std::string ShowcaseTest::s_sError;
+
+// The stripes' colours, left to right, and where their centres fall.
+const RgbT NAVY = {30, 58, 138};
+const RgbT AMBER = {224, 160, 48};
+const RgbT GREEN = {32, 160, 96};
+const RgbT CRIMSON = {192, 32, 64};
+constexpr int32_t STRIPE_CENTRES[] = {80, 240, 400, 560};
+
+TEST_F(ShowcaseTest, RendersEveryFrameToTheEndTime) {
+  ASSERT_EQ(0, s_iExitCode) << s_sError;
+  // End time 61440 ticks = 30 s: frames 0 to 300.
+  EXPECT_EQ(640, frame_at_tenths(300).width());
+  EXPECT_EQ(360, frame_at_tenths(300).height());
+  EXPECT_EQ(0, frame_at_tenths(301).width());
+}
+
+TEST_F(ShowcaseTest, OnlyTheBackdropShowsBeforeTheOtherLayersStart) {
+  const RgbT rStripes[] = {NAVY, AMBER, GREEN, CRIMSON};
+  const RenderedFrameC rStart = frame_at_tenths(0);
+  // At 2 s the tint has reached its key (0.5, 0.5, 1).
+  const RenderedFrameC rTinted = frame_at_tenths(20);
+  for (int i = 0; i < 4; ++i) {
+    const RgbT& rStripe = rStripes[i];
+    expect_colour(rStripe, rStart.at(STRIPE_CENTRES[i], 180), "0 s, stripe " + std::to_string(i), 0);
+    expect_colour({rStripe[0] / 2, rStripe[1] / 2, rStripe[2]}, rTinted.at(STRIPE_CENTRES[i], 180),
+                  "2 s, stripe " + std::to_string(i), 0);
+  }
+}
+
+TEST_F(ShowcaseTest, LayersSwitchOnAndOffWithTheirSegments) {
+  // At 10 s the life layer (8 s to 28 s) covers its place on the left; a
+  // corner no layer reaches shows the backdrop at half brightness.
+  const RenderedFrameC rMiddle = frame_at_tenths(100);
+  const RgbT rHalfAmber = {AMBER[0] / 2, AMBER[1] / 2, AMBER[2] / 2};
+  EXPECT_NE(rHalfAmber, rMiddle.at(170, 180));
+  expect_colour({CRIMSON[0] / 2, CRIMSON[1] / 2, CRIMSON[2] / 2}, rMiddle.at(620, 20), "10 s, corner", 0);
+  // At 28 s the fractal (4 s to 26 s) and the life layer have ended.
+  const RenderedFrameC rLate = frame_at_tenths(280);
+  expect_colour(rHalfAmber, rLate.at(240, 180), "28 s, stripe 1", 0);
+  expect_colour({GREEN[0] / 2, GREEN[1] / 2, GREEN[2] / 2}, rLate.at(400, 180), "28 s, stripe 2", 0);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+#ifndef TOOLS_TIRAVO_DOC_BUILDDOCUMENT_H
+#define TOOLS_TIRAVO_DOC_BUILDDOCUMENT_H
+
+#include <string>
+
+#include "player/documentsaving.h"
+#include "tools/tiravo-doc/jsonvalues.h"
+
+class ClassRegistryC;
+
+// A document made from a description: it owns the scene and the files.
+struct BuiltDocumentS {
+  BuiltDocumentS();
+  BuiltDocumentS(const BuiltDocumentS&) = delete;
+  BuiltDocumentS& operator=(const BuiltDocumentS&) = delete;
+  // Releases the scene and the files: before the registry unloads their code.
+  ~BuiltDocumentS();
+
+  // What save_document needs; valid while this document lives.
+  DocumentContentS content() const;
+
+  SceneC* m_pScene;
+  ImportListC* m_pFiles;
+  bool m_bHasMusic = false;
+  std::string m_sMusic;
+  std::vector<DocumentDriverS> m_rDrivers;
+};
+
+// Builds the described document through the registry's classes; throws
+// DescriptionErrorC naming the JSON path of what is wrong.
+void build_document(const JsonT& rDescription, const std::string& rBaseDirectory, ClassRegistryC* pRegistry,
+                    BuiltDocumentS* pDocument);
+
+#endif

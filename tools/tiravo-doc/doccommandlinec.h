@@ -1,0 +1,24 @@
+#ifndef TOOLS_TIRAVO_DOC_DOCCOMMANDLINEC_H
+#define TOOLS_TIRAVO_DOC_DOCCOMMANDLINEC_H
+
+#include <string>
+
+enum DocCommandE { DOC_COMMAND_NONE, DOC_COMMAND_DUMP, DOC_COMMAND_BUILD };
+
+// What tiravo-doc was asked to do.
+struct DocCommandLineS {
+  DocCommandE m_eCommand = DOC_COMMAND_NONE;
+  bool m_bHelp = false;
+  std::string m_sInput;  // the document to dump, or the description to build
+  std::string m_sOutput;  // build's -o
+  std::string m_sPluginDirectory = "plugins";
+  std::string m_sExtractDirectory;  // dump's --extract
+};
+
+// False, with *pError saying why, for a command line it cannot take.
+bool parse_doc_command_line(int iArgCount, char** ppArgs, DocCommandLineS* pLine, std::string* pError);
+
+// The help of the tool, or of one command.
+const char* doc_help_text(DocCommandE eCommand);
+
+#endif

@@ -1,0 +1,19 @@
+#include <cstdio>
+#include <string>
+
+#include "tools/tiravo-doc/doccommandlinec.h"
+#include "tools/tiravo-doc/doccommands.h"
+
+int main(int iArgCount, char** ppArgs) {
+  DocCommandLineS rLine;
+  std::string sError;
+  if (!parse_doc_command_line(iArgCount, ppArgs, &rLine, &sError)) {
+    std::fprintf(stderr, "tiravo-doc: %s\n\n%s", sError.c_str(), doc_help_text(rLine.m_eCommand));
+    return DOC_EXIT_USAGE;
+  }
+  if (rLine.m_bHelp) {
+    std::fputs(doc_help_text(rLine.m_eCommand), stdout);
+    return DOC_EXIT_OK;
+  }
+  return rLine.m_eCommand == DOC_COMMAND_DUMP ? run_dump(rLine) : run_build(rLine);
+}

@@ -1,0 +1,13 @@
+#ifndef TOOLS_TIRAVO_DOC_QUIETPLUGINS_H
+#define TOOLS_TIRAVO_DOC_QUIETPLUGINS_H
+
+#include <string>
+
+class ClassRegistryC;
+
+// Loads the directory's plug-ins. The registry tells every step on standard
+// error, which would bury the tool's own messages: its report is shown only
+// when a library failed to load, or a warning when there is no directory.
+void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirectory);
+
+#endif
