@@ -9,15 +9,10 @@
 #include "corelib/scenec.h"
 #include "docfile/chunkreaderc.h"
 #include "platform/messagebox.h"
+#include "player/documentchunks.h"
 #include "player/playerc.h"
 
 namespace {
-
-constexpr uint32_t DOCUMENT_CHUNK_VERSION = 0x00010000;
-constexpr uint32_t DOCUMENT_CHUNK_IMPORTABLE = 0x1000;
-constexpr uint32_t DOCUMENT_CHUNK_SCENE = 0x2000;
-constexpr uint32_t DOCUMENT_CHUNK_MUSIC = 0x4000;
-constexpr uint32_t DOCUMENT_CHUNK_DEVICE_DRIVER = 0x5000;
 
 const char* const DEFAULT_DRIVER_NAME = "OpenGL Device Driver";
 

@@ -6,14 +6,9 @@
 #include "corelib/scenec.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
+#include "player/documentchunks.h"
 
 namespace {
-
-constexpr uint32_t DOCUMENT_CHUNK_VERSION = 0x00010000;
-constexpr uint32_t DOCUMENT_CHUNK_IMPORTABLE = 0x1000;
-constexpr uint32_t DOCUMENT_CHUNK_SCENE = 0x2000;
-constexpr uint32_t DOCUMENT_CHUNK_MUSIC = 0x4000;
-constexpr uint32_t DOCUMENT_CHUNK_DEVICE_DRIVER = 0x5000;
 
 int32_t write_class(ChunkWriterC* pWriter, const ClassIdentC& rClass, const std::string& rName) {
   const uint32_t rIdent[2] = {rClass.get_first(), rClass.get_second()};

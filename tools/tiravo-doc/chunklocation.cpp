@@ -2,10 +2,10 @@
 
 #include "corelib/layerc.h"
 #include "corelib/scenec.h"
+#include "player/documentchunks.h"
 
 namespace {
 
-constexpr uint32_t TOP_VERSION = 0x00010000;
 constexpr uint32_t OBJECT_VERSION = 1;
 
 // The document levels whose chunks name objects; below an object whose
@@ -29,11 +29,11 @@ void enter(LocatorS* pLocator, const std::string& rName, LevelE eLevel) {
 }
 
 void step_document(LocatorS* pLocator, const ChunkStepS& rStep) {
-  if (rStep.m_ui32Version == TOP_VERSION && rStep.m_ui32Id == 0x1000) {
+  if (rStep.m_ui32Version == DOCUMENT_CHUNK_VERSION && rStep.m_ui32Id == DOCUMENT_CHUNK_IMPORTABLE) {
     enter(pLocator, indexed("files", rStep.m_i32Ordinal), LEVEL_OPAQUE);
-  } else if (rStep.m_ui32Version == TOP_VERSION && rStep.m_ui32Id == 0x2000) {
+  } else if (rStep.m_ui32Version == DOCUMENT_CHUNK_VERSION && rStep.m_ui32Id == DOCUMENT_CHUNK_SCENE) {
     enter(pLocator, "scene", LEVEL_SCENE);
-  } else if (rStep.m_ui32Version == TOP_VERSION && rStep.m_ui32Id == 0x5000) {
+  } else if (rStep.m_ui32Version == DOCUMENT_CHUNK_VERSION && rStep.m_ui32Id == DOCUMENT_CHUNK_DEVICE_DRIVER) {
     enter(pLocator, indexed("drivers", rStep.m_i32Ordinal), LEVEL_OPAQUE);
   } else {
     pLocator->m_rLocation.m_rChunks.push_back(rStep.m_ui32Id);

@@ -5,15 +5,10 @@
 #include "corelib/importlistc.h"
 #include "corelib/scenec.h"
 #include "docfile/chunkreaderc.h"
+#include "player/documentchunks.h"
 #include "tools/tiravo-doc/dumpregistryc.h"
 
 namespace {
-
-constexpr uint32_t DOCUMENT_CHUNK_VERSION = 0x00010000;
-constexpr uint32_t DOCUMENT_CHUNK_IMPORTABLE = 0x1000;
-constexpr uint32_t DOCUMENT_CHUNK_SCENE = 0x2000;
-constexpr uint32_t DOCUMENT_CHUNK_MUSIC = 0x4000;
-constexpr uint32_t DOCUMENT_CHUNK_DEVICE_DRIVER = 0x5000;
 
 int32_t read_stored_class(TracingReaderC* pReader, StoredClassS* pStored) {
   uint32_t rIdent[2] = {0, 0};

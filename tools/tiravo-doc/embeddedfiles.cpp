@@ -6,11 +6,10 @@
 #include <system_error>
 
 #include "docfile/chunkreaderc.h"
+#include "player/documentchunks.h"
 
 namespace {
 
-constexpr uint32_t TOP_VERSION = 0x00010000;
-constexpr uint32_t CHUNK_IMPORTABLE = 0x1000;
 constexpr uint32_t CHUNK_FILE_BYTES = 0x2000;
 constexpr uint32_t FILE_BYTES_VERSION = 1;
 constexpr uint32_t CLASS_IDENT_SIZE = 8;
@@ -61,7 +60,7 @@ std::vector<EmbeddedFileS> read_embedded_files(const char* szFileName) {
     return rFiles;
   }
   while (rReader.open_chunk() == CHUNK_OK) {
-    if (rReader.get_chunk_id() == CHUNK_IMPORTABLE && rReader.get_chunk_version() == TOP_VERSION) {
+    if (rReader.get_chunk_id() == DOCUMENT_CHUNK_IMPORTABLE && rReader.get_chunk_version() == DOCUMENT_CHUNK_VERSION) {
       rFiles.push_back(read_importable(&rReader));
     }
     rReader.close_chunk();
