@@ -2,6 +2,7 @@
 #define BENCH_BENCHSCENE_H
 
 #include <cstdint>
+#include <string>
 
 #include "corelib/colorparamc.h"
 #include "corelib/effectbasec.h"
@@ -11,8 +12,9 @@
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "corelib/vector2paramc.h"
-#include "docfile/chunkwriterc.h"
+#include "docfile/chunkreaderc.h"
 #include "player/classregistryc.h"
+#include "player/documentsaving.h"
 #include "tests/plugins/testrect.h"
 
 constexpr int32_t BENCH_LAYOUT_WIDTH = 640;
@@ -66,17 +68,11 @@ inline bool write_bench_scene(ClassRegistryC* pRegistry, int32_t i32Rects, int32
     set_bench_rect(pEffect->get_gizmo(TESTRECT_GIZMO_ID), i, i32EndTime, i32Shift);
     pLayer->add_effect(pEffect);
   }
-  ChunkWriterC rWriter;
-  rWriter.open(szPath, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
-  rWriter.begin_chunk(0x2000, 0x00010000);
-  pScene->save(&rWriter);
-  rWriter.end_chunk();
-  if (szMusic) {
-    rWriter.begin_chunk(0x4000, 0x00010000);
-    rWriter.write_str(szMusic);
-    rWriter.end_chunk();
-  }
-  const bool bWritten = rWriter.close() == CHUNK_OK;
+  const std::string sMusic = szMusic ? szMusic : "";
+  DocumentContentS rContent;
+  rContent.m_pScene = pScene;
+  rContent.m_pMusic = szMusic ? &sMusic : nullptr;
+  const bool bWritten = save_document(szPath, rContent) == CHUNK_OK;
   pScene->release();
   pShown->release();
   return bWritten;

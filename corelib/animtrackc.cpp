@@ -15,8 +15,13 @@ constexpr uint32_t TRACK_CHUNK_SETTINGS = 0x1000;
 constexpr uint32_t TRACK_CHUNK_KEY = 0x2000;
 constexpr uint32_t TRACK_CHUNK_VERSION = 1;
 
-// Components per type; -1 for a type outside the table.
-int32_t value_count_of(int32_t i32Type) {
+bool wraps(int32_t i32Mode) {
+  return i32Mode == TRACK_MODE_REPEAT || i32Mode == TRACK_MODE_LOOP;
+}
+
+}  // namespace
+
+int32_t track_value_count(int32_t i32Type) {
   switch (i32Type) {
     case TRACK_TYPE_NONE:
       return 0;
@@ -33,12 +38,6 @@ int32_t value_count_of(int32_t i32Type) {
       return -1;
   }
 }
-
-bool wraps(int32_t i32Mode) {
-  return i32Mode == TRACK_MODE_REPEAT || i32Mode == TRACK_MODE_LOOP;
-}
-
-}  // namespace
 
 AnimTrackC* AnimTrackC::create_track(int32_t i32Type) {
   return new AnimTrackC(i32Type);
@@ -138,7 +137,7 @@ int32_t AnimTrackC::load_settings(ChunkReaderC* pReader) {
   if (i32Result != CHUNK_OK) {
     return i32Result;
   }
-  if (rSettings[0] > KEY_MAX_VALUES || value_count_of(rSettings[1]) < 0) {
+  if (rSettings[0] > KEY_MAX_VALUES || track_value_count(rSettings[1]) < 0) {
     return CHUNK_DAMAGED;
   }
   m_i32ValueCount = rSettings[0];
@@ -314,7 +313,7 @@ int32_t AnimTrackC::get_type() {
 
 void AnimTrackC::set_type(int32_t i32Type) {
   m_i32Type = i32Type;
-  const int32_t i32ValueCount = value_count_of(i32Type);
+  const int32_t i32ValueCount = track_value_count(i32Type);
   if (i32ValueCount >= 0) {
     m_i32ValueCount = i32ValueCount;
   }
@@ -322,6 +321,12 @@ void AnimTrackC::set_type(int32_t i32Type) {
 
 int32_t AnimTrackC::get_value_count() {
   return m_i32ValueCount;
+}
+
+void AnimTrackC::set_value_count(int32_t i32Count) {
+  if (i32Count >= 0 && i32Count <= KEY_MAX_VALUES) {
+    m_i32ValueCount = i32Count;
+  }
 }
 
 void AnimTrackC::get_value4(float* pOut, int32_t i32Time) {

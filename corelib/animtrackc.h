@@ -19,6 +19,9 @@ constexpr int32_t TRACK_TYPE_VECTOR2 = 3;
 constexpr int32_t TRACK_TYPE_VECTOR3 = 4;
 constexpr int32_t TRACK_TYPE_COLOR = 5;
 
+// The components of a type's values; -1 for a type outside the table.
+int32_t track_value_count(int32_t i32Type);
+
 // Out-of-range modes, before the first and after the last key. Other codes
 // behave as constant.
 constexpr int32_t TRACK_MODE_CONSTANT = 1;
@@ -74,6 +77,11 @@ class AnimTrackC : public EditableC {
   // Also derives the value count; a type outside the table leaves it as it is.
   virtual void set_type(int32_t i32Type);
   virtual int32_t get_value_count();
+
+  // A document stores the count apart from the type, and loading takes it
+  // as stored; keys added afterwards get this many values. A count outside
+  // 0 to KEY_MAX_VALUES is ignored.
+  void set_value_count(int32_t i32Count);
 
  protected:
   explicit AnimTrackC(int32_t i32Type);

@@ -47,6 +47,10 @@ class IntParamC : public ParamBaseC {
   virtual int32_t set_value(int32_t i32Time, const int32_t* pValue);
   virtual void get_value(int32_t i32Time, int32_t* pOut);
 
+  // The increment as stored, which a float cannot hold beyond 2^24.
+  void set_int_increment(int32_t i32Increment) { m_i32Increment = i32Increment; }
+  int32_t get_int_increment() const { return m_i32Increment; }
+
  protected:
   IntParamC(GizmoBaseC* pParent, const char* szName, int32_t i32Default, int32_t i32Id, uint32_t ui32Style);
   explicit IntParamC(EditableC* pOriginal);

@@ -8,9 +8,12 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
+
+#include "platform/picturesize.h"
+
 namespace {
 
-constexpr int32_t MAX_SIDE = 16384;
 // The largest picture H.264 defines (level 6.2), in macroblocks of 16 × 16.
 constexpr int64_t MAX_MACROBLOCKS = 139264;
 constexpr int32_t CHANNELS = 2;
@@ -30,8 +33,9 @@ std::string av_error_text(int32_t i32AvError) {
 
 std::string video_size_problem(int32_t i32Width, int32_t i32Height) {
   const std::string sSize = std::to_string(i32Width) + " x " + std::to_string(i32Height);
-  if (i32Width <= 0 || i32Height <= 0 || i32Width > MAX_SIDE || i32Height > MAX_SIDE) {
-    return "a video of " + sSize + " pixels cannot be made: each side must be 1 to " + std::to_string(MAX_SIDE);
+  if (i32Width <= 0 || i32Height <= 0 || i32Width > MAX_PICTURE_SIDE || i32Height > MAX_PICTURE_SIDE) {
+    return "a video of " + sSize + " pixels cannot be made: each side must be 1 to " +
+           std::to_string(MAX_PICTURE_SIDE);
   }
   if (i32Width % 2 != 0 || i32Height % 2 != 0) {
     return "a video of " + sSize + " pixels cannot be made: H.264 in 4:2:0 needs an even width and height";
@@ -64,6 +68,21 @@ void VideoEncoderC::close() {
   m_pConverter = nullptr;
   m_rPendingAudio.clear();
   m_bHeaderWritten = false;
+  if (m_bLogQuieted) {
+    av_log_set_level(m_i32LogLevel);
+    m_bLogQuieted = false;
+  }
+}
+
+// libx264 reports its settings and statistics, and the MP4 muxer its second
+// pass, as information that would bury the export's own messages. The level
+// is FFmpeg's for the whole process: it is lowered to errors only while a
+// file is written (the music decoded for it included) and given back when
+// the file is closed, after x264's closing statistics.
+void VideoEncoderC::quiet_ffmpeg() {
+  m_i32LogLevel = av_log_get_level();
+  m_bLogQuieted = true;
+  av_log_set_level(std::min(m_i32LogLevel, static_cast<int32_t>(AV_LOG_ERROR)));
 }
 
 bool VideoEncoderC::fail(const std::string& rWhat, int32_t i32AvError) {
@@ -82,9 +101,7 @@ bool VideoEncoderC::open(const char* szPath, int32_t i32Width, int32_t i32Height
   if (i32Fps <= 0 || i32SampleRate <= 0) {
     return fail("a video needs a positive frame rate and sample rate", 0);
   }
-  // libx264 reports its settings and statistics as information; a run shows
-  // only errors.
-  av_log_set_level(AV_LOG_ERROR);
+  quiet_ffmpeg();
   // The protocol prefix keeps names with a colon from being taken as URLs.
   const std::string sUrl = std::string("file:") + szPath;
   const int32_t i32Ret = avformat_alloc_output_context2(&m_pFormat, nullptr, "mp4", sUrl.c_str());

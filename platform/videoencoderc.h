@@ -25,7 +25,8 @@ class VideoEncoderC {
   // Creates the file (whatever its name, as MP4) for pictures of width ×
   // height at i32Fps and sound at i32SampleRate. False, with get_error()
   // saying why, when the size cannot be encoded or the file or an encoder
-  // cannot be opened.
+  // cannot be opened. Until the file is finished or the encoder is gone,
+  // FFmpeg (process-wide) reports only errors.
   bool open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32Fps, int32_t i32SampleRate);
   // The next picture, 1 / fps after the one before: RGB, top row first,
   // width × height × 3 bytes.
@@ -51,6 +52,7 @@ class VideoEncoderC {
   bool send(TrackS* pTrack, AVFrame* pFrame);
   bool send_audio_frame(const float* pSamples, int32_t i32Frames);
   bool fail(const std::string& rWhat, int32_t i32AvError);
+  void quiet_ffmpeg();
   void close();
 
   AVFormatContext* m_pFormat = nullptr;
@@ -61,6 +63,9 @@ class VideoEncoderC {
   // Interleaved samples waiting for a whole encoder frame.
   std::vector<float> m_rPendingAudio;
   bool m_bHeaderWritten = false;
+  // FFmpeg's log level before open, while it is lowered.
+  bool m_bLogQuieted = false;
+  int32_t m_i32LogLevel = 0;
   std::string m_sError;
 };
 

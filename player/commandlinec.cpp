@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/picturesize.h"
 #include "platform/videoencoderc.h"
 
 const char* const USAGE_TEXT =
@@ -34,7 +35,6 @@ const char* const USAGE_TEXT =
 namespace {
 
 constexpr int32_t MAX_FPS = 1000;
-constexpr int32_t MAX_SIDE = 16384;
 
 bool parse_number(const char* szText, int32_t i32Max, int32_t* pValue, const char** ppEnd) {
   char* pEnd = nullptr;
@@ -52,11 +52,11 @@ bool parse_fps(const char* szText, int32_t* pFps) {
   return parse_number(szText, MAX_FPS, pFps, &pEnd) && *pEnd == '\0';
 }
 
-// WIDTHxHEIGHT, both from 1 to MAX_SIDE.
+// WIDTHxHEIGHT, both from 1 to MAX_PICTURE_SIDE.
 bool parse_size(const char* szText, int32_t* pWidth, int32_t* pHeight) {
   const char* pEnd = nullptr;
-  return parse_number(szText, MAX_SIDE, pWidth, &pEnd) && *pEnd == 'x' &&
-         parse_number(pEnd + 1, MAX_SIDE, pHeight, &pEnd) && *pEnd == '\0';
+  return parse_number(szText, MAX_PICTURE_SIDE, pWidth, &pEnd) && *pEnd == 'x' &&
+         parse_number(pEnd + 1, MAX_PICTURE_SIDE, pHeight, &pEnd) && *pEnd == '\0';
 }
 
 // What the options mean together, once all are read.
@@ -123,7 +123,8 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
       bFpsGiven = true;
     } else if (sArg == "--size") {
       if (!parse_size(ppArgs[++i], &pLine->m_i32Width, &pLine->m_i32Height)) {
-        *pError = std::string("--size needs WIDTHxHEIGHT, each from 1 to 16384, not '") + ppArgs[i] + "'";
+        *pError = "--size needs WIDTHxHEIGHT, each from 1 to " + std::to_string(MAX_PICTURE_SIDE) + ", not '" +
+                  ppArgs[i] + "'";
         return false;
       }
     } else if (sArg.size() > 1 && sArg[0] == '-') {

@@ -10,30 +10,18 @@
 #include "docfile/chunkreaderc.h"
 #include "platform/messagebox.h"
 #include "player/documentchunks.h"
+#include "player/documentreading.h"
 #include "player/playerc.h"
 
 namespace {
 
 const char* const DEFAULT_DRIVER_NAME = "OpenGL Device Driver";
 
-// The class identifier and name that precede an importable's or a driver's data.
-struct StoredClassS {
-  ClassIdentC m_rClass;
-  char m_szName[CHUNK_STRING_BUFFER_SIZE];
-};
-
-int32_t read_stored_class(ChunkReaderC* pReader, StoredClassS* pStored) {
-  uint32_t rIdent[2] = {0, 0};
-  pReader->read(rIdent, sizeof(rIdent));
-  pStored->m_rClass = ClassIdentC(rIdent[0], rIdent[1]);
-  return pReader->read_str(pStored->m_szName);
-}
-
 std::string missing_class_text(const char* szWhat, const StoredClassS& rStored) {
   char szIdent[32];
   std::snprintf(szIdent, sizeof(szIdent), " (0x%08x, 0x%08x)", rStored.m_rClass.get_first(),
                 rStored.m_rClass.get_second());
-  return std::string(szWhat) + rStored.m_szName + szIdent + " cannot be created. Propably missing DLL.";
+  return std::string(szWhat) + rStored.m_sClassName + szIdent + " cannot be created. Propably missing DLL.";
 }
 
 std::string load_failure_text(ChunkReaderC* pReader) {
@@ -125,6 +113,7 @@ int32_t PlayerC::load_document(ChunkReaderC* pReader) {
       return i32Result;
     }
   }
+  // The handles exist only now that every importable is read.
   patch_file_fixups(pReader, rHandles);
   ensure_graphics_device(pReader);
   return CHUNK_OK;
@@ -161,19 +150,6 @@ int32_t PlayerC::load_device_driver(ChunkReaderC* pReader) {
   i32Result = pDriver->load(pReader);
   m_pDevices->add_device(pDriver);
   return i32Result;
-}
-
-// Parameters recorded where their file handle goes and the file's index in
-// the document; the handles exist only now.
-void PlayerC::patch_file_fixups(ChunkReaderC* pReader, const std::vector<ImportHandleC*>& rHandles) {
-  for (int32_t i = 0; i < pReader->get_file_fixup_count(); ++i) {
-    const int32_t i32Index = pReader->get_file_fixup_index(i);
-    if (i32Index >= 0 && i32Index < static_cast<int32_t>(rHandles.size()) && rHandles[static_cast<size_t>(i32Index)]) {
-      *pReader->get_file_fixup_target(i) = rHandles[static_cast<size_t>(i32Index)];
-    } else {
-      pReader->add_error("Load Doc: FileHandle patching failed.");
-    }
-  }
 }
 
 void PlayerC::ensure_graphics_device(ChunkReaderC* pReader) {

@@ -17,6 +17,8 @@
 namespace {
 
 constexpr const char* VERSION_TEXT = "tiravo 0.1\n";
+// A run that fails, played or rendered, ends as the player's own failures do:
+// -1, which the shell sees as 255.
 constexpr int EXIT_FAILURE_CODE = -1;
 constexpr int EXIT_USAGE = 2;
 
@@ -109,7 +111,7 @@ int main(int iArgCount, char** ppArgs) {
     return render(rLine, &rVideo);
   }
   if (!make_render_directory(rLine.m_sRenderPath)) {
-    return 1;
+    return EXIT_FAILURE_CODE;
   }
   PngFramesC rFrames(rLine.m_sRenderPath);
   return render(rLine, &rFrames);

@@ -9,17 +9,15 @@
 #include "corelib/devicedriverbasec.h"
 #include "corelib/deviceinterfacec.h"
 #include "platform/perfcounter.h"
+#include "platform/picturesize.h"
 
 namespace {
 
-// The layout size comes from the document: pictures larger than this on a
-// side are refused rather than allocated.
-constexpr int32_t MAX_FRAME_SIDE = 16384;
 // A terminal is told often enough to see it move, not at every frame.
 constexpr int64_t PROGRESS_INTERVAL_MS = 250;
 
 bool fits(int32_t i32Width, int32_t i32Height) {
-  return i32Width > 0 && i32Height > 0 && i32Width <= MAX_FRAME_SIDE && i32Height <= MAX_FRAME_SIDE;
+  return i32Width > 0 && i32Height > 0 && i32Width <= MAX_PICTURE_SIDE && i32Height <= MAX_PICTURE_SIDE;
 }
 
 }  // namespace

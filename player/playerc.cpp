@@ -132,6 +132,12 @@ int32_t PlayerC::run() {
 }
 
 bool PlayerC::init_graphics_devices() {
+  // Offline, the frames are read from the device the frame loop draws with,
+  // the first graphics device, attached before it opens its output.
+  DeviceDriverBaseC* pDrawn = m_pDevices->find_by_super_class(SUPERCLASS_GRAPHICS_DEVICE);
+  if (m_pRender && pDrawn && !m_pRender->attach(pDrawn, offline_presentation())) {
+    return false;
+  }
   for (int32_t i = 0; i < m_pDevices->get_device_count(); ++i) {
     DeviceDriverBaseC* pDriver = m_pDevices->get_device(i);
     if (pDriver->get_super_class_ident() == SUPERCLASS_GRAPHICS_DEVICE && !init_graphics_device(pDriver)) {
@@ -145,9 +151,6 @@ bool PlayerC::init_graphics_device(DeviceDriverBaseC* pDriver) {
   const int32_t i32Width = m_pScene->get_layout_width();
   const int32_t i32Height = m_pScene->get_layout_height();
   const int32_t i32Mode = m_bFullscreen ? DEVICE_MODE_FULLSCREEN : DEVICE_MODE_WINDOWED;
-  if (m_pRender && !m_pRender->attach(pDriver, offline_presentation())) {
-    return false;
-  }
   if (!pDriver->init_device(m_pInstance, nullptr, DEVICE_WINDOW_ID, i32Mode, i32Width, i32Height,
                             display_bits_per_pixel(), &m_rHost)) {
     show_message_box("Error",

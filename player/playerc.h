@@ -51,7 +51,6 @@ class PlayerC {
  private:
   int32_t load_importable(ChunkReaderC* pReader, std::vector<ImportHandleC*>* pHandles);
   int32_t load_device_driver(ChunkReaderC* pReader);
-  void patch_file_fixups(ChunkReaderC* pReader, const std::vector<ImportHandleC*>& rHandles);
   void ensure_graphics_device(ChunkReaderC* pReader);
 
   bool init_graphics_devices();

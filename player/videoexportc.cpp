@@ -1,5 +1,8 @@
 #include "player/videoexportc.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +17,7 @@ namespace {
 constexpr int32_t CHANNELS = 2;
 // Sound goes to the encoder in pieces of at most this many sample frames.
 constexpr int32_t SOUND_PIECE_FRAMES = 4096;
+constexpr char TEMPORARY_SUFFIX[] = ".part";
 
 // The sound track lasts exactly as long as the presentation: its end in
 // milliseconds (the first millisecond at which the frame loop finds the time
@@ -26,17 +30,36 @@ int64_t samples_at_ms(int64_t i64Ms) {
 
 }  // namespace
 
-VideoExportC::VideoExportC(std::string sPath)
-    : m_sPath(std::move(sPath)), m_sTemporaryPath(m_sPath + ".part") {}
+VideoExportC::VideoExportC(std::string sPath) : m_sPath(std::move(sPath)) {}
 
 VideoExportC::~VideoExportC() {
-  if (m_bTemporaryMade) {
+  if (!m_sTemporaryPath.empty()) {
     std::remove(m_sTemporaryPath.c_str());
   }
 }
 
 bool VideoExportC::fail_encoder() {
   return fail("cannot export " + m_sPath + ": " + m_rEncoder.get_error());
+}
+
+bool VideoExportC::fail_system() {
+  return fail("cannot export " + m_sPath + ": " + std::strerror(errno));
+}
+
+// A new file beside the video, named after it, that was no one's before:
+// PATH.XXXXXX.part, the X random. It gets the mode any new file gets, not
+// the 0600 of mkstemps.
+bool VideoExportC::make_temporary() {
+  std::string sName = m_sPath + ".XXXXXX" + TEMPORARY_SUFFIX;
+  const int iFile = mkstemps(sName.data(), static_cast<int>(sizeof(TEMPORARY_SUFFIX) - 1));
+  if (iFile < 0) {
+    return fail_system();
+  }
+  ::close(iFile);
+  m_sTemporaryPath = sName;
+  const mode_t uiMask = umask(0);
+  umask(uiMask);
+  return chmod(m_sTemporaryPath.c_str(), 0666 & ~uiMask) == 0 || fail_system();
 }
 
 bool VideoExportC::open(const OutputFormatS& rFormat) {
@@ -49,8 +72,9 @@ bool VideoExportC::open(const OutputFormatS& rFormat) {
     return fail("the presentation ends before its first frame: there is no video to export");
   }
   m_i64SampleCount = samples_at_ms(m_rTiming.get_end_ms());
-  // The encoder may have made the file before it fails.
-  m_bTemporaryMade = true;
+  if (!make_temporary()) {
+    return false;
+  }
   if (!m_rEncoder.open(m_sTemporaryPath.c_str(), rFormat.m_i32Width, rFormat.m_i32Height, m_rTiming.get_fps(),
                        SAMPLE_RATE)) {
     return fail_encoder();
@@ -130,8 +154,8 @@ bool VideoExportC::finish() {
     return fail_encoder();
   }
   if (std::rename(m_sTemporaryPath.c_str(), m_sPath.c_str()) != 0) {
-    return fail("cannot export " + m_sPath + ": " + std::strerror(errno));
+    return fail_system();
   }
-  m_bTemporaryMade = false;
+  m_sTemporaryPath.clear();
   return true;
 }

@@ -13,7 +13,7 @@ class SoundDecoderC;
 
 // The frames as one MP4 file, H.264 with the document's music as AAC, cut or
 // padded with silence to the presentation's length. The file is written
-// under a temporary name and takes its own only once complete.
+// under a new temporary name beside it and takes its own only once complete.
 class VideoExportC : public FrameOutputC {
  public:
   // The sound track's rate, that of the player's music.
@@ -37,10 +37,11 @@ class VideoExportC : public FrameOutputC {
   bool write_sound_until(int64_t i64Sample);
   int32_t take_music(float* pOut, int32_t i32Frames);
   bool fail_encoder();
-  void remove_temporary();
+  bool fail_system();
+  bool make_temporary();
 
   std::string m_sPath;
-  std::string m_sTemporaryPath;
+  std::string m_sTemporaryPath;  // empty: none of ours exists
   VideoEncoderC m_rEncoder;
   FrameTimingC m_rTiming{1, -1};
   std::unique_ptr<SoundDecoderC> m_pMusic;  // null: silence
@@ -48,7 +49,6 @@ class VideoExportC : public FrameOutputC {
   size_t m_uiDecodedUsed = 0;
   int64_t m_i64SamplesWritten = 0;
   int64_t m_i64SampleCount = 0;
-  bool m_bTemporaryMade = false;
 };
 
 #endif

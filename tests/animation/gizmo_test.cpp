@@ -7,10 +7,10 @@
 #include "corelib/gizmoc.h"
 #include "corelib/importhandlec.h"
 #include "corelib/intparamc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/vector2paramc.h"
 #include "tests/support/chunkbytes.h"
 #include "tests/support/documentfilec.h"
-#include "tests/support/owned.h"
 #include "tests/support/testimportablec.h"
 
 namespace {

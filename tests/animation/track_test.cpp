@@ -7,11 +7,11 @@
 
 #include "corelib/animkeyc.h"
 #include "corelib/animtrackc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/rgbacolorc.h"
 #include "docfile/chunkreaderc.h"
 #include "tests/support/chunkbytes.h"
 #include "tests/support/documentfilec.h"
-#include "tests/support/owned.h"
 #include "tests/support/recordingundoc.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/doc/doctoolc.h"
@@ -56,15 +57,39 @@ TEST_F(BuildErrorTest, ClassAndFileMistakesNameTheirPlace) {
   expect_error(one_effect(R"({"class": "AVI Animation"})"),
                "scene.layers[1].effects[1].class: no plug-in provides the class \"AVI Animation\"");
   expect_error(R"({"files": [{"file_name": "absent.avi"}]})",
-               "files[0].file_name: cannot read ./absent.avi");
+               "files[0].file_name: cannot read ./absent.avi: No such file or directory");
+  const std::string sLongName(5000, 'x');
+  expect_error(R"({"files": [{"file_name": ")" + sLongName + R"("}]})",
+               "files[0].file_name: cannot read ./" + sLongName + ": File name too long");
   write_text(path("notavi.avi"), "RIFF1234WAVE");
   expect_error(R"({"files": [{"file_name": "notavi.avi"}]})",
                "files[0].file_name: the AVI Animation importable cannot import ./notavi.avi");
   expect_error(R"({"scene": {"beats": 3}})", "scene.beats: unknown member");
+  expect_error(R"({"scene": {"end_time": 18446744073709551615}})",
+               "scene.end_time: expected a whole number from -2147483648 to 2147483647");
   write_text(path("wrong.json"), "{\"scene\": [}");
   DocRunS rRun = build("wrong.json", "wrong.doc");
   EXPECT_EQ(1, rRun.m_iExitCode);
   EXPECT_EQ(0u, rRun.m_sErr.find("tiravo-doc: wrong.json: not JSON: ")) << rRun.m_sErr;
+
+  write_text(path("empty.json"), "{}");
+  rRun = build("empty.json", "empty.doc", "--plugins " + sLongName);
+  EXPECT_EQ(0, rRun.m_iExitCode);
+  EXPECT_EQ("tiravo-doc: warning: no plug-in directory " + sLongName + ": File name too long\n", rRun.m_sErr);
+}
+
+// The file name reaches the importable through a scratch document.
+TEST_F(BuildErrorTest, AFileNameThatCannotBeStoredSaysWhy) {
+  const char* szTemporary = std::getenv("TMPDIR");
+  const std::string sTemporary = szTemporary ? szTemporary : "";
+  setenv("TMPDIR", path("raw.avi").c_str(), 1);
+  expect_error(R"({"files": [{"file_name": "media/clip.avi", "copy": "raw.avi"}]})",
+               "files[0].file_name: no temporary directory for the document that names the file: Not a directory");
+  if (szTemporary) {
+    setenv("TMPDIR", sTemporary.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
 }
 
 TEST_F(BuildErrorTest, HelpAndUsage) {

@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "corelib/layerc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/scenec.h"
 #include "docfile/chunkwriterc.h"
 #include "tests/doc/doctoolc.h"
+#include "tools/tiravo-doc/doccommands.h"
 #include "tools/tiravo-doc/documentwalk.h"
 #include "tools/tiravo-doc/dumpregistryc.h"
-#include "tools/tiravo-doc/jsondump.h"
-#include "tests/support/owned.h"
 
 namespace {
 
@@ -29,11 +30,11 @@ class DamagedDocumentTest : public DocToolTestC {
     m_sDocument = read_text(path("small.doc"));
   }
 
-  // A damaged document ends the dump with 1 and a message, never a crash;
-  // what is printed is JSON.
+  // A damaged document ends the dump with 1 and a message, never a crash,
+  // also when its files are extracted; what is printed is JSON.
   void expect_clean_failure(const std::string& rBytes, const std::string& rWhat) {
     write_text(path("damaged.doc"), rBytes);
-    DocRunS rRun = run_tool("dump damaged.doc");
+    DocRunS rRun = run_tool("dump damaged.doc --extract extracted");
     ASSERT_EQ(1, rRun.m_iExitCode) << rWhat << "\n" << rRun.m_sErr;
     EXPECT_NE(std::string::npos, rRun.m_sErr.find("tiravo-doc: damaged.doc: ")) << rWhat;
     if (!rRun.m_sOut.empty()) {
@@ -75,7 +76,8 @@ TEST_F(DamagedDocumentTest, TruncatedDocumentsFailCleanly) {
 }
 
 // In this process, to try every byte of the document's structure: the
-// chunks around the video's bytes, and the start of those.
+// chunks around the video's bytes, and the start of those. The files are
+// extracted, as dump --extract does after the walk.
 TEST_F(DamagedDocumentTest, FlippedBytesNeverCrashTheDump) {
   DumpRegistryC rRegistry;
   testing::internal::CaptureStderr();
@@ -84,6 +86,10 @@ TEST_F(DamagedDocumentTest, FlippedBytesNeverCrashTheDump) {
   const std::string sVideo = read_text(path("raw.avi"));
   const size_t uVideoStart = m_sDocument.find(sVideo);
   ASSERT_NE(std::string::npos, uVideoStart);
+  DocCommandLineS rLine;
+  rLine.m_sInput = path("flipped.doc");
+  rLine.m_sExtractDirectory = path("flipped-files");
+  std::filesystem::create_directory(rLine.m_sExtractDirectory);
   for (size_t uPosition = 14; uPosition < m_sDocument.size(); ++uPosition) {
     if (uPosition == uVideoStart + 64) {
       uPosition = uVideoStart + sVideo.size();
@@ -91,9 +97,14 @@ TEST_F(DamagedDocumentTest, FlippedBytesNeverCrashTheDump) {
     std::string sBytes = m_sDocument;
     sBytes[uPosition] = static_cast<char>(~sBytes[uPosition]);
     write_text(path("flipped.doc"), sBytes);
-    LoadedDocumentS rDocument;
-    walk_document(path("flipped.doc").c_str(), &rRegistry, &rDocument);
-    const std::string sJson = dump_document(rDocument, {}).dump(-1, ' ', false, JsonT::error_handler_t::replace);
+    LoadedDocumentC rDocument;
+    const int32_t i32Result = walk_document(rLine.m_sInput.c_str(), &rRegistry, &rDocument);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int iExitCode = dump_loaded(rLine, rDocument, i32Result);
+    testing::internal::GetCapturedStderr();
+    const std::string sJson = testing::internal::GetCapturedStdout();
+    EXPECT_LE(iExitCode, DOC_EXIT_FAILED) << "byte " << uPosition;
     EXPECT_EQ("tiravo-doc 1", JsonT::parse(sJson)["format"]) << "byte " << uPosition;
   }
 }

@@ -13,13 +13,13 @@
 #include "corelib/importhandlec.h"
 #include "corelib/importlistc.h"
 #include "corelib/layerc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/scenec.h"
 #include "docfile/chunkreaderc.h"
 #include "player/documentsaving.h"
 #include "player/playerc.h"
 #include "tests/doc/doctoolc.h"
 #include "tests/plugins/testrect.h"
-#include "tests/support/owned.h"
 #include "tests/support/testimportablec.h"
 
 namespace {

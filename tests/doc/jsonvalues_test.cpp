@@ -73,6 +73,21 @@ TEST(ClassIdentJsonTest, IdentifiersReadBackAndMalformedOnesAreRefused) {
   EXPECT_FALSE(parse_class_ident("Video Player").has_value());
 }
 
+// JSON integers above 2^63 are kept unsigned; none of them is in range.
+TEST(IntegerJsonTest, IntegersOutsideTheirRangeAreRefused) {
+  EXPECT_EQ(INT32_MIN, json_to_int32(JsonT::parse("-2147483648")).value());
+  EXPECT_EQ(INT32_MAX, json_to_int32(JsonT::parse("2147483647")).value());
+  EXPECT_EQ(4294967295u, json_to_uint32(JsonT::parse("4294967295")).value());
+  for (const char* szText : {"18446744073709551615", "9223372036854775808", "-9223372036854775808", "2147483648",
+                             "-2147483649", "1.0"}) {
+    EXPECT_FALSE(json_to_int32(JsonT::parse(szText)).has_value()) << szText;
+    EXPECT_FALSE(json_to_code(JsonT::parse(szText), TRACK_MODE_WORDS).has_value()) << szText;
+  }
+  EXPECT_FALSE(json_to_uint32(JsonT::parse("18446744073709551615")).has_value());
+  EXPECT_FALSE(json_to_uint32(JsonT::parse("4294967296")).has_value());
+  EXPECT_FALSE(json_to_uint32(JsonT::parse("-1")).has_value());
+}
+
 TEST(WordsJsonTest, FlagsAreWordsWithTheOtherBitsAsOneNumber) {
   EXPECT_EQ(JsonT::parse(R"(["new","animated","clamp"])"), flags_to_json(0x580, PARAM_FLAG_WORDS));
   EXPECT_EQ(JsonT::parse(R"(["smooth",48])"), flags_to_json(0x34, KEY_FLAG_WORDS));

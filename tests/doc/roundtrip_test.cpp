@@ -16,6 +16,7 @@
 #include "corelib/importlistc.h"
 #include "corelib/intparamc.h"
 #include "corelib/layerc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "corelib/vector2paramc.h"
@@ -23,7 +24,6 @@
 #include "player/classregistryc.h"
 #include "player/documentsaving.h"
 #include "tests/doc/doctoolc.h"
-#include "tests/support/owned.h"
 
 namespace {
 
@@ -105,7 +105,8 @@ TEST_F(RoundTripTest, AHandWrittenShowDumpsAsWrittenAndBuildsBackToTheSameBytes)
 
 // Objects set through their own interfaces to values an editor might leave:
 // odd floats, unknown flag bits and modes, equal key times, a constant
-// outside the limits.
+// outside the limits, an increment no float holds, and a track whose value
+// count is not its type's.
 class OddDocumentC {
  public:
   explicit OddDocumentC(ClassRegistryC* pRegistry) : m_pRegistry(pRegistry) {}
@@ -160,6 +161,9 @@ class OddDocumentC {
     AnimTrackC* pRotation = pTransform->get_param(2)->get_track();
     pRotation->set_before_mode(7);
     pRotation->set_after_mode(TRACK_MODE_REPEAT);
+    pRotation->set_value_count(0);
+    pRotation->add_key(50);
+    pRotation->add_key(60);
   }
 
   static void set_attributes(GizmoBaseC* pAttributes, ImportHandleC* pHandle) {
@@ -171,6 +175,7 @@ class OddDocumentC {
     IntParamC* pRenderMode = static_cast<IntParamC*>(pAttributes->get_param(1));
     pRenderMode->set_label(5, "Five");
     pRenderMode->set_min_max(-3, 9);
+    pRenderMode->set_increment(3e9f);
     const int32_t i32Mode = 7;
     pRenderMode->set_value(0, &i32Mode);
     FileParamC* pVideo = static_cast<FileParamC*>(pAttributes->get_param(3));
@@ -210,7 +215,11 @@ TEST_F(RoundTripTest, ADocumentMadeWithTheObjectsBuildsBackToTheSameBytes) {
   EXPECT_EQ(JsonT::parse(R"(["smooth",64])"), rPositionKeys[1]["flags"]);
   EXPECT_TRUE(std::signbit(rPositionKeys[0]["value"][1].get<double>()));
   EXPECT_EQ(2u, param(rDump, 0, 0, "Attributes", "Fill Color")["track"]["keys"].size());
-  EXPECT_EQ(7, param(rDump, 0, 0, "Transform", "Rotation")["track"]["start_mode"]);
+  const JsonT& rRotationTrack = param(rDump, 0, 0, "Transform", "Rotation")["track"];
+  EXPECT_EQ(7, rRotationTrack["start_mode"]);
+  EXPECT_EQ(0, rRotationTrack.value("value_count", -1));
+  EXPECT_FALSE(rRotationTrack["keys"][1].contains("value"));
+  EXPECT_EQ(INT32_MAX, param(rDump, 0, 0, "Attributes", "Render mode")["increment"]);
   EXPECT_EQ(2000.0, param(rDump, 0, 0, "Timing", "FPS")["value"]);
   EXPECT_EQ("010203", rDump["drivers"][0]["data"]);
   write_text(path("odd.json"), rDump.dump());

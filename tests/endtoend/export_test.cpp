@@ -138,9 +138,15 @@ class ExportTest : public PresentationTestC {
   }
 
   std::string video() const { return m_rDirectory.file("show.mp4"); }
-  bool nothing_written() const {
-    return !std::filesystem::exists(video()) && !std::filesystem::exists(video() + ".part");
+  // Files named after the video other than itself: temporaries left behind.
+  int32_t leftovers() const {
+    int32_t i32Count = 0;
+    for (const auto& rEntry : std::filesystem::directory_iterator(m_rDirectory.path())) {
+      i32Count += rEntry.path().filename().string().rfind("show.mp4.", 0) == 0 ? 1 : 0;
+    }
+    return i32Count;
   }
+  bool nothing_written() const { return !std::filesystem::exists(video()) && leftovers() == 0; }
 
   // Exports with the music named, expecting success and a sound track of
   // the presentation's length; the track decoded.
@@ -175,6 +181,9 @@ TEST_F(ExportTest, VideoHasTheFramesOfTheOfflineRenderAndMusicCutAtTheEnd) {
   EXPECT_EQ("10/1", rVideo["r_frame_rate"]);
   EXPECT_EQ(std::to_string(FRAME_COUNT), rVideo["nb_read_frames"]);
   EXPECT_NEAR(1.1, std::stod(rVideo["duration"]), 1e-6);
+  // Made as any new file is, as the document was.
+  EXPECT_EQ(std::filesystem::status(m_rDirectory.file("show.doc")).permissions(),
+            std::filesystem::status(video()).permissions());
   // The 3 s tone plays to the very end of the track.
   EXPECT_GT(peak(rSound, 0.05, 0.95), LOUD);
   EXPECT_GT(peak(rSound, 0.95, 1.004), LOUD);
@@ -248,24 +257,34 @@ TEST_F(ExportTest, SizesAVideoCannotHaveAreRefused) {
 
 TEST_F(ExportTest, FailuresLeaveNoFileThatLooksComplete) {
   save();
+  // A failed render, of a video or of frames, exits as a failed play: 255.
   const TiravoProcessC::ResultS rNoDirectory = render("missing/show.mp4");
-  EXPECT_NE(0, rNoDirectory.m_iExitCode);
+  EXPECT_EQ(255, rNoDirectory.m_iExitCode);
   EXPECT_NE(std::string::npos, rNoDirectory.m_sError.find("cannot export missing/show.mp4")) << rNoDirectory.m_sError;
   EXPECT_FALSE(std::filesystem::exists(m_rDirectory.file("missing")));
+  EXPECT_EQ(255, render("missing/frames").m_iExitCode);
 
-  // Written in full, then the name cannot be taken.
+  // Written in full, then the name cannot be taken. A file of the user's
+  // beside it with a temporary's look is neither written nor removed.
   std::filesystem::create_directory(video());
+  const std::string sUsers = video() + ".part";
+  std::FILE* pUsers = std::fopen(sUsers.c_str(), "w");
+  ASSERT_NE(nullptr, pUsers);
+  std::fputs("mine", pUsers);
+  std::fclose(pUsers);
   const TiravoProcessC::ResultS rTaken = render("show.mp4");
-  EXPECT_NE(0, rTaken.m_iExitCode);
+  EXPECT_EQ(255, rTaken.m_iExitCode);
   EXPECT_NE(std::string::npos, rTaken.m_sError.find("cannot export show.mp4")) << rTaken.m_sError;
   EXPECT_TRUE(std::filesystem::is_directory(video()));
-  EXPECT_FALSE(std::filesystem::exists(video() + ".part"));
+  EXPECT_EQ(4u, std::filesystem::file_size(sUsers));
+  EXPECT_EQ(1, leftovers());
+  std::filesystem::remove(sUsers);
   std::filesystem::remove(video());
 
   m_pScene->set_end_time(-1);
   save();
   const TiravoProcessC::ResultS rEmpty = render("show.mp4");
-  EXPECT_NE(0, rEmpty.m_iExitCode);
+  EXPECT_EQ(255, rEmpty.m_iExitCode);
   EXPECT_NE(std::string::npos, rEmpty.m_sError.find("no video to export")) << rEmpty.m_sError;
   EXPECT_TRUE(nothing_written());
 }

@@ -10,8 +10,8 @@
 
 #include "corelib/effectbasec.h"
 #include "corelib/graphicsimportablec.h"
+#include "corelib/ownedobject.h"
 #include "player/classregistryc.h"
-#include "tests/support/owned.h"
 #include "tests/support/tempdirectoryc.h"
 
 // What the tests know of fliksel.so: only what the player knows, its

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "corelib/layerc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
 #include "player/classregistryc.h"
 #include "tests/support/documentfilec.h"
 #include "tests/support/effectdocumenttestc.h"
-#include "tests/support/owned.h"
 #include "tests/support/testeffectc.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "corelib/layerc.h"
+#include "corelib/ownedobject.h"
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
 #include "tests/support/effectdocumenttestc.h"
-#include "tests/support/owned.h"
 #include "tests/support/recordingundoc.h"
 #include "tests/support/testeffectc.h"
 

@@ -46,6 +46,9 @@ JsonT dump_segment(TimeSegmentC* pSegment) {
 JsonT dump_track(AnimTrackC* pTrack) {
   JsonT rTrack = JsonT::object();
   rTrack["type"] = pTrack->get_type();
+  if (pTrack->get_value_count() != track_value_count(pTrack->get_type())) {
+    rTrack["value_count"] = pTrack->get_value_count();
+  }
   rTrack["start_mode"] = code_to_json(pTrack->get_before_mode(), TRACK_MODE_WORDS);
   rTrack["end_mode"] = code_to_json(pTrack->get_after_mode(), TRACK_MODE_WORDS);
   JsonT rKeys = JsonT::array();

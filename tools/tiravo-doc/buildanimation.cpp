@@ -1,6 +1,7 @@
 #include "tools/tiravo-doc/buildanimation.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "corelib/animkeyc.h"
@@ -77,9 +78,13 @@ void build_segment_interval(const NodeC& rSegment, TimeSegmentC* pSegment) {
 }
 
 // The track's values at a key, as many as the track has, padded for
-// set_value, which reads as many as the parameter's kind has.
+// set_value, which reads as many as the parameter's kind has. Keys of a
+// track without values have no "value", as in a dump.
 std::vector<float> key_values(const NodeC& rKey, AnimTrackC* pTrack) {
-  std::vector<float> rValues = rKey.member("value").to_floats(pTrack->get_value_count());
+  std::vector<float> rValues;
+  if (pTrack->get_value_count() > 0 || rKey.has("value")) {
+    rValues = rKey.member("value").to_floats(pTrack->get_value_count());
+  }
   rValues.resize(KEY_MAX_VALUES, 0.0f);
   return rValues;
 }
@@ -92,6 +97,14 @@ AnimKeyC* add_param_key(ParamBaseC* pParam, AnimTrackC* pTrack, int32_t i32Time,
   }
   with_keys_written(pParam, [&] { pParam->set_value(i32Time, rValues.data()); });
   return pTrack->find_key(i32Time);
+}
+
+void set_value_count(const NodeC& rCount, AnimTrackC* pTrack) {
+  const int32_t i32Count = rCount.to_int32();
+  if (i32Count < 0 || i32Count > KEY_MAX_VALUES) {
+    rCount.fail("expected a whole number from 0 to " + std::to_string(KEY_MAX_VALUES));
+  }
+  pTrack->set_value_count(i32Count);
 }
 
 void clear_keys(AnimTrackC* pTrack) {
@@ -117,11 +130,14 @@ void build_track(const NodeC& rTrack, ParamBaseC* pParam) {
   if (!pTrack) {
     rTrack.fail("the parameter has no track");
   }
-  rTrack.expect_object({"type", "start_mode", "end_mode", "keys"});
+  rTrack.expect_object({"type", "value_count", "start_mode", "end_mode", "keys"});
   if (rTrack.has("type") && rTrack.member("type").to_int32() != pTrack->get_type()) {
     pTrack->set_type(rTrack.member("type").to_int32());
   }
   clear_keys(pTrack);
+  if (rTrack.has("value_count")) {
+    set_value_count(rTrack.member("value_count"), pTrack);
+  }
   if (rTrack.has("start_mode")) {
     pTrack->set_before_mode(rTrack.member("start_mode").to_code(TRACK_MODE_WORDS));
   }

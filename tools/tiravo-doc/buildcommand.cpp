@@ -27,7 +27,7 @@ bool read_description(const std::string& rPath, JsonT* pDescription) {
 }
 
 bool build_and_save(const DocCommandLineS& rLine, const JsonT& rDescription, ClassRegistryC* pRegistry) {
-  BuiltDocumentS rDocument;
+  BuiltDocumentC rDocument;
   const std::string sBase = std::filesystem::path(rLine.m_sInput).parent_path().string();
   try {
     build_document(rDescription, sBase.empty() ? "." : sBase, pRegistry, &rDocument);

@@ -6,20 +6,14 @@
 #include "tools/tiravo-doc/buildscene.h"
 #include "tools/tiravo-doc/descriptionnodec.h"
 
-namespace {
+BuiltDocumentC::BuiltDocumentC() : m_pScene(SceneC::create_scene()), m_pFiles(ImportListC::create_list()) {}
 
-constexpr const char* FORMAT_TEXT = "tiravo-doc 1";
-
-}  // namespace
-
-BuiltDocumentS::BuiltDocumentS() : m_pScene(SceneC::create_scene()), m_pFiles(ImportListC::create_list()) {}
-
-BuiltDocumentS::~BuiltDocumentS() {
+BuiltDocumentC::~BuiltDocumentC() {
   m_pScene->release();
   m_pFiles->release();
 }
 
-DocumentContentS BuiltDocumentS::content() const {
+DocumentContentS BuiltDocumentC::content() const {
   DocumentContentS rContent;
   rContent.m_pFiles = m_pFiles;
   rContent.m_pScene = m_pScene;
@@ -30,11 +24,11 @@ DocumentContentS BuiltDocumentS::content() const {
 
 // Files first: parameters refer to them by index.
 void build_document(const JsonT& rDescription, const std::string& rBaseDirectory, ClassRegistryC* pRegistry,
-                    BuiltDocumentS* pDocument) {
+                    BuiltDocumentC* pDocument) {
   const NodeC rRoot(rDescription, "");
   rRoot.expect_object({"format", "scene", "files", "music", "drivers", "uninterpreted"});
-  if (rRoot.has("format") && rRoot.member("format").to_string() != FORMAT_TEXT) {
-    rRoot.member("format").fail(std::string("expected \"") + FORMAT_TEXT + "\"");
+  if (rRoot.has("format") && rRoot.member("format").to_string() != DESCRIPTION_FORMAT) {
+    rRoot.member("format").fail(std::string("expected \"") + DESCRIPTION_FORMAT + "\"");
   }
   if (rRoot.has("files")) {
     build_files(rRoot.member("files"), rBaseDirectory, pRegistry, pDocument->m_pFiles);

@@ -9,12 +9,13 @@
 class ClassRegistryC;
 
 // A document made from a description: it owns the scene and the files.
-struct BuiltDocumentS {
-  BuiltDocumentS();
-  BuiltDocumentS(const BuiltDocumentS&) = delete;
-  BuiltDocumentS& operator=(const BuiltDocumentS&) = delete;
+class BuiltDocumentC {
+ public:
+  BuiltDocumentC();
+  BuiltDocumentC(const BuiltDocumentC&) = delete;
+  BuiltDocumentC& operator=(const BuiltDocumentC&) = delete;
   // Releases the scene and the files: before the registry unloads their code.
-  ~BuiltDocumentS();
+  ~BuiltDocumentC();
 
   // What save_document needs; valid while this document lives.
   DocumentContentS content() const;
@@ -29,6 +30,6 @@ struct BuiltDocumentS {
 // Builds the described document through the registry's classes; throws
 // DescriptionErrorC naming the JSON path of what is wrong.
 void build_document(const JsonT& rDescription, const std::string& rBaseDirectory, ClassRegistryC* pRegistry,
-                    BuiltDocumentS* pDocument);
+                    BuiltDocumentC* pDocument);
 
 #endif

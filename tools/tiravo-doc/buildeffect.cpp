@@ -7,12 +7,12 @@
 #include "corelib/effectbasec.h"
 #include "corelib/fileparamc.h"
 #include "corelib/gizmobasec.h"
+#include "corelib/ownedobject.h"
 #include "player/classregistryc.h"
 #include "tools/tiravo-doc/buildanimation.h"
 #include "tools/tiravo-doc/buildparam.h"
 #include "tools/tiravo-doc/classchoice.h"
 #include "tools/tiravo-doc/descriptionnodec.h"
-#include "tools/tiravo-doc/ownedobject.h"
 
 namespace {
 

@@ -4,23 +4,24 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <system_error>
 
 #include "corelib/importablebasec.h"
 #include "corelib/importlistc.h"
+#include "corelib/ownedobject.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
 #include "tools/tiravo-doc/classchoice.h"
 #include "tools/tiravo-doc/descriptionnodec.h"
-#include "tools/tiravo-doc/ownedobject.h"
+#include "tools/tiravo-doc/embeddedfiles.h"
 
 namespace {
-
-constexpr uint32_t CHUNK_FILE_NAME = 0x1000;
-constexpr uint32_t FILE_NAME_VERSION = 1;
 
 std::string lower_case(std::string sText) {
   std::transform(sText.begin(), sText.end(), sText.begin(),
@@ -66,29 +67,55 @@ OwnedT<ImportableBaseC> create_importable(const NodeC& rFile, ClassRegistryC* pR
   return pImportable;
 }
 
-// Importables have no setter for the name they store: they learn it from
-// their own name chunk, here one written into a scratch document.
-bool store_file_name(ImportableBaseC* pImportable, const std::string& rName) {
-  char szPath[] = "/tmp/tiravo-doc-name-XXXXXX";
-  const int iDescriptor = mkstemp(szPath);
+// A new empty file in the temporary directory, under a name no other run takes.
+std::string make_scratch_file(const NodeC& rName) {
+  std::error_code rError;
+  const std::filesystem::path rDirectory = std::filesystem::temp_directory_path(rError);
+  if (rError) {
+    rName.fail("no temporary directory for the document that names the file: " + rError.message());
+  }
+  std::string sPath = (rDirectory / "tiravo-doc-name-XXXXXX").string();
+  const int iDescriptor = mkstemp(sPath.data());
   if (iDescriptor < 0) {
-    return false;
+    rName.fail("cannot make a file in " + rDirectory.string() + ": " + std::strerror(errno));
   }
   close(iDescriptor);
+  return sPath;
+}
+
+int32_t write_name_document(const std::string& rPath, const std::string& rName) {
   ChunkWriterC rWriter;
-  rWriter.open(szPath, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
-  rWriter.begin_chunk(CHUNK_FILE_NAME, FILE_NAME_VERSION);
-  write_str_cut(&rWriter, rName);
-  rWriter.end_chunk();
-  bool bStored = rWriter.close() == CHUNK_OK;
-  if (bStored) {
-    ChunkReaderC rReader(nullptr);
-    rReader.open(szPath, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
-    pImportable->load(&rReader);
-    bStored = rName.substr(0, CHUNK_STRING_MAX_LENGTH) == pImportable->get_file_name();
+  int32_t i32Result = rWriter.open(rPath.c_str(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
+  if (i32Result != CHUNK_OK) {
+    return i32Result;
   }
-  std::remove(szPath);
-  return bStored;
+  i32Result = rWriter.begin_chunk(IMPORTABLE_CHUNK_FILE_NAME, IMPORTABLE_CHUNK_VERSION);
+  i32Result = first_failure(i32Result, write_str_cut(&rWriter, rName));
+  i32Result = first_failure(i32Result, rWriter.end_chunk());
+  return first_failure(i32Result, rWriter.close());
+}
+
+// Importables have no setter for the name they store: they learn it from
+// their own name chunk, here one written into a scratch document.
+void store_file_name(const NodeC& rName, ImportableBaseC* pImportable) {
+  const std::string sName = rName.to_string();
+  const std::string sPath = make_scratch_file(rName);
+  const bool bWritten = write_name_document(sPath, sName) == CHUNK_OK;
+  ChunkReaderC rReader(nullptr);
+  const bool bOpened =
+      bWritten && rReader.open(sPath.c_str(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH) == CHUNK_OK;
+  if (bOpened) {
+    pImportable->load(&rReader);
+  }
+  std::remove(sPath.c_str());
+  if (!bOpened) {
+    rName.fail(std::string("cannot ") + (bWritten ? "read back " : "write ") + sPath +
+               ", the document that names the file");
+  }
+  if (sName.substr(0, CHUNK_STRING_MAX_LENGTH) != pImportable->get_file_name()) {
+    rName.fail(std::string("the ") + pImportable->get_class_name() +
+               " importable does not take the name from its name chunk");
+  }
 }
 
 std::string resolve(const std::string& rBaseDirectory, const std::string& rPath) {
@@ -104,16 +131,16 @@ ImportableBaseC* build_file(const NodeC& rFile, const std::string& rBaseDirector
   const std::string sStoredName = rFile.member("file_name").to_string();
   const NodeC rSource = rFile.has("copy") ? rFile.member("copy") : rFile.member("file_name");
   const std::string sPath = resolve(rBaseDirectory, rSource.to_string());
-  if (!std::filesystem::is_regular_file(sPath)) {
-    rSource.fail("cannot read " + sPath);
+  std::error_code rError;
+  if (!std::filesystem::is_regular_file(sPath, rError)) {
+    rSource.fail("cannot read " + sPath + (rError ? ": " + rError.message() : std::string()));
   }
   OwnedT<ImportableBaseC> pImportable = create_importable(rFile, pRegistry, sPath);
   if (!pImportable->load_file(sPath.c_str(), nullptr)) {
     rSource.fail(std::string("the ") + pImportable->get_class_name() + " importable cannot import " + sPath);
   }
-  if (sStoredName != pImportable->get_file_name() && !store_file_name(pImportable.get(), sStoredName)) {
-    rFile.member("file_name").fail(std::string("the ") + pImportable->get_class_name() +
-                                   " importable does not take the name from its name chunk");
+  if (sStoredName != pImportable->get_file_name()) {
+    store_file_name(rFile.member("file_name"), pImportable.get());
   }
   return pImportable.release();
 }

@@ -46,7 +46,7 @@ Vector2C to_vector(const NodeC& rValue) {
 
 void set_int_settings(const NodeC& rParam, IntParamC* pParam) {
   if (rParam.has("increment")) {
-    pParam->set_increment(static_cast<float>(rParam.member("increment").to_int32()));
+    pParam->set_int_increment(rParam.member("increment").to_int32());
   }
   const int32_t i32Min = rParam.has("min") ? rParam.member("min").to_int32() : pParam->get_min();
   const int32_t i32Max = rParam.has("max") ? rParam.member("max").to_int32() : pParam->get_max();

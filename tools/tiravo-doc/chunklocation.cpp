@@ -6,6 +6,13 @@
 
 namespace {
 
+// The chunks of SceneC, LayerC and TimeSegmentC that hold objects, as
+// corelib lays them out (it keeps the ids to itself). A layer's settings
+// chunk holds its time segment's chunks.
+constexpr uint32_t SCENE_CHUNK_LAYER = 0x2000;
+constexpr uint32_t LAYER_CHUNK_SETTINGS = 0x1000;
+constexpr uint32_t LAYER_CHUNK_EFFECT = 0x2000;
+constexpr uint32_t SEGMENT_CHUNK_TRIM_KEY = 0x2000;
 constexpr uint32_t OBJECT_VERSION = 1;
 
 // The document levels whose chunks name objects; below an object whose
@@ -42,7 +49,7 @@ void step_document(LocatorS* pLocator, const ChunkStepS& rStep) {
 }
 
 void step_scene(LocatorS* pLocator, const ChunkStepS& rStep) {
-  if (rStep.m_ui32Version == OBJECT_VERSION && rStep.m_ui32Id == 0x2000) {
+  if (rStep.m_ui32Version == OBJECT_VERSION && rStep.m_ui32Id == SCENE_CHUNK_LAYER) {
     pLocator->m_i32Layer = rStep.m_i32Ordinal;
     enter(pLocator, indexed("layers", rStep.m_i32Ordinal), LEVEL_LAYER);
   } else {
@@ -60,9 +67,9 @@ int32_t effect_index(SceneC* pScene, int32_t i32Layer, int32_t i32Ordinal) {
 }
 
 void step_layer(LocatorS* pLocator, const ChunkStepS& rStep, SceneC* pScene) {
-  if (rStep.m_ui32Version == OBJECT_VERSION && rStep.m_ui32Id == 0x1000) {
+  if (rStep.m_ui32Version == OBJECT_VERSION && rStep.m_ui32Id == LAYER_CHUNK_SETTINGS) {
     enter(pLocator, "time_segment", LEVEL_SEGMENT);
-  } else if (rStep.m_ui32Version == OBJECT_VERSION && rStep.m_ui32Id == 0x2000) {
+  } else if (rStep.m_ui32Version == OBJECT_VERSION && rStep.m_ui32Id == LAYER_CHUNK_EFFECT) {
     enter(pLocator, indexed("effects", effect_index(pScene, pLocator->m_i32Layer, rStep.m_i32Ordinal)),
           LEVEL_OPAQUE);
   } else {
@@ -72,7 +79,7 @@ void step_layer(LocatorS* pLocator, const ChunkStepS& rStep, SceneC* pScene) {
 }
 
 void step_segment(LocatorS* pLocator, const ChunkStepS& rStep) {
-  if (rStep.m_ui32Id == 0x2000) {
+  if (rStep.m_ui32Id == SEGMENT_CHUNK_TRIM_KEY) {
     enter(pLocator, indexed("keys", rStep.m_i32Ordinal), LEVEL_OPAQUE);
   } else {
     pLocator->m_rLocation.m_rChunks.push_back(rStep.m_ui32Id);

@@ -1,7 +1,6 @@
 #include "tools/tiravo-doc/descriptionnodec.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -64,11 +63,11 @@ std::vector<NodeC> NodeC::items() const {
 }
 
 int32_t NodeC::to_int32() const {
-  if (!m_pJson->is_number_integer() || m_pJson->get<int64_t>() < std::numeric_limits<int32_t>::min() ||
-      m_pJson->get<int64_t>() > std::numeric_limits<int32_t>::max()) {
+  std::optional<int32_t> rValue = json_to_int32(*m_pJson);
+  if (!rValue) {
     fail("expected a whole number from -2147483648 to 2147483647");
   }
-  return m_pJson->get<int32_t>();
+  return *rValue;
 }
 
 uint32_t NodeC::to_uint32() const {

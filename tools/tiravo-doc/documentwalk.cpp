@@ -10,16 +10,6 @@
 
 namespace {
 
-int32_t read_stored_class(TracingReaderC* pReader, StoredClassS* pStored) {
-  uint32_t rIdent[2] = {0, 0};
-  pReader->read(rIdent, sizeof(rIdent));
-  char szName[CHUNK_STRING_BUFFER_SIZE];
-  const int32_t i32Result = pReader->read_str(szName);
-  pStored->m_rClass = ClassIdentC(rIdent[0], rIdent[1]);
-  pStored->m_sClassName = szName;
-  return i32Result;
-}
-
 ImportableBaseC* create_importable(DumpRegistryC* pRegistry, const ClassIdentC& rClass) {
   PluginClass::ClassDescC* pDesc = pRegistry->find_provided(rClass);
   if (!pDesc || pDesc->get_class_kind() != PluginClass::CLASS_KIND_IMPORTABLE) {
@@ -35,14 +25,13 @@ ImportableBaseC* create_importable(DumpRegistryC* pRegistry, const ClassIdentC& 
 
 // A file whose class is missing still gets a handle, without importable, so
 // that parameters keep their reference to it.
-int32_t load_importable(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentS* pDocument) {
+int32_t load_importable(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentC* pDocument) {
   StoredClassS rStored;
   int32_t i32Result = read_stored_class(pReader, &rStored);
   if (i32Result != CHUNK_OK) {
     return i32Result;
   }
   ImportableBaseC* pImportable = create_importable(pRegistry, rStored.m_rClass);
-  rStored.m_bProvided = pImportable != nullptr;
   if (pImportable) {
     i32Result = pImportable->load(pReader);
   } else {
@@ -54,7 +43,7 @@ int32_t load_importable(TracingReaderC* pReader, DumpRegistryC* pRegistry, Loade
 }
 
 // Drivers do not save themselves, so their data is kept as the bytes it is.
-int32_t load_driver(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentS* pDocument) {
+int32_t load_driver(TracingReaderC* pReader, LoadedDocumentC* pDocument) {
   StoredClassS rStored;
   int32_t i32Result = read_stored_class(pReader, &rStored);
   if (i32Result != CHUNK_OK) {
@@ -65,13 +54,11 @@ int32_t load_driver(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDoc
   if (!rDriver.m_rData.empty()) {
     i32Result = pReader->read(rDriver.m_rData.data(), static_cast<uint32_t>(rDriver.m_rData.size()));
   }
-  rStored.m_bProvided = pRegistry->find_provided(rStored.m_rClass) != nullptr;
   pDocument->m_rDrivers.push_back(rDriver);
-  pDocument->m_rDriverClasses.push_back(rStored);
   return i32Result;
 }
 
-int32_t load_music(TracingReaderC* pReader, LoadedDocumentS* pDocument) {
+int32_t load_music(TracingReaderC* pReader, LoadedDocumentC* pDocument) {
   char szName[CHUNK_STRING_BUFFER_SIZE];
   const int32_t i32Result = pReader->read_str(szName);
   pDocument->m_bHasMusic = true;
@@ -79,7 +66,7 @@ int32_t load_music(TracingReaderC* pReader, LoadedDocumentS* pDocument) {
   return i32Result;
 }
 
-int32_t load_top_chunk(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentS* pDocument) {
+int32_t load_top_chunk(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentC* pDocument) {
   if (pReader->get_chunk_version() != DOCUMENT_CHUNK_VERSION) {
     return CHUNK_OK;
   }
@@ -91,25 +78,23 @@ int32_t load_top_chunk(TracingReaderC* pReader, DumpRegistryC* pRegistry, Loaded
     case DOCUMENT_CHUNK_MUSIC:
       return load_music(pReader, pDocument);
     case DOCUMENT_CHUNK_DEVICE_DRIVER:
-      return load_driver(pReader, pRegistry, pDocument);
+      return load_driver(pReader, pDocument);
     default:
       return CHUNK_OK;
   }
 }
 
-// As the player does: parameters recorded where their handle goes.
-void patch_file_fixups(ChunkReaderC* pReader, ImportListC* pFiles) {
-  for (int32_t i = 0; i < pReader->get_file_fixup_count(); ++i) {
-    ImportHandleC* pHandle = pFiles->get_handle(pReader->get_file_fixup_index(i));
-    if (pReader->get_file_fixup_index(i) >= 0 && pHandle) {
-      *pReader->get_file_fixup_target(i) = pHandle;
-    } else {
-      pReader->add_error("Load Doc: FileHandle patching failed.");
-    }
+// Unlike the player's, a handle without importable is one too: parameters
+// keep their reference to a file whose class is missing.
+std::vector<ImportHandleC*> file_handles(ImportListC* pFiles) {
+  std::vector<ImportHandleC*> rHandles;
+  for (int32_t i = 0; i < pFiles->get_handle_count(); ++i) {
+    rHandles.push_back(pFiles->get_handle(i));
   }
+  return rHandles;
 }
 
-int32_t walk_chunks(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentS* pDocument) {
+int32_t walk_chunks(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDocumentC* pDocument) {
   for (;;) {
     int32_t i32Result = pReader->open_chunk();
     if (i32Result == CHUNK_END) {
@@ -128,7 +113,7 @@ int32_t walk_chunks(TracingReaderC* pReader, DumpRegistryC* pRegistry, LoadedDoc
 
 }  // namespace
 
-LoadedDocumentS::~LoadedDocumentS() {
+LoadedDocumentC::~LoadedDocumentC() {
   if (m_pScene) {
     m_pScene->release();
   }
@@ -137,7 +122,7 @@ LoadedDocumentS::~LoadedDocumentS() {
   }
 }
 
-int32_t walk_document(const char* szFileName, DumpRegistryC* pRegistry, LoadedDocumentS* pDocument) {
+int32_t walk_document(const char* szFileName, DumpRegistryC* pRegistry, LoadedDocumentC* pDocument) {
   pDocument->m_pScene = SceneC::create_scene();
   pDocument->m_pFiles = ImportListC::create_list();
   TracingReaderC rReader(pRegistry);
@@ -145,7 +130,7 @@ int32_t walk_document(const char* szFileName, DumpRegistryC* pRegistry, LoadedDo
   int32_t i32Result = rReader.open(szFileName, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
   if (i32Result == CHUNK_OK) {
     i32Result = walk_chunks(&rReader, pRegistry, pDocument);
-    patch_file_fixups(&rReader, pDocument->m_pFiles);
+    patch_file_fixups(&rReader, file_handles(pDocument->m_pFiles));
   }
   pRegistry->set_last_string(nullptr);
   pDocument->m_rReports = rReader.get_reports();

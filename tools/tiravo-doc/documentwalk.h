@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "corelib/classidentc.h"
+#include "player/documentreading.h"
 #include "player/documentsaving.h"
 #include "tools/tiravo-doc/tracingreaderc.h"
 
@@ -13,22 +13,16 @@ class DumpRegistryC;
 class ImportListC;
 class SceneC;
 
-// The class a stored importable named; the class is missing when no plug-in
-// provides it, and its handle then holds no importable.
-struct StoredClassS {
-  ClassIdentC m_rClass;
-  std::string m_sClassName;
-  bool m_bProvided = false;
-};
-
 // Everything a document held, as the objects loaded it. The file list has
-// one handle per stored importable, in document order.
-struct LoadedDocumentS {
-  LoadedDocumentS() = default;
-  LoadedDocumentS(const LoadedDocumentS&) = delete;
-  LoadedDocumentS& operator=(const LoadedDocumentS&) = delete;
+// one handle per stored importable, in document order; a file whose class no
+// plug-in provides has a handle without importable.
+class LoadedDocumentC {
+ public:
+  LoadedDocumentC() = default;
+  LoadedDocumentC(const LoadedDocumentC&) = delete;
+  LoadedDocumentC& operator=(const LoadedDocumentC&) = delete;
   // Releases the scene and the files: before the registry unloads their code.
-  ~LoadedDocumentS();
+  ~LoadedDocumentC();
 
   SceneC* m_pScene = nullptr;
   ImportListC* m_pFiles = nullptr;
@@ -36,7 +30,6 @@ struct LoadedDocumentS {
   bool m_bHasMusic = false;
   std::string m_sMusic;
   std::vector<DocumentDriverS> m_rDrivers;
-  std::vector<StoredClassS> m_rDriverClasses;
   std::vector<ChunkReportS> m_rReports;
   std::vector<std::string> m_rErrors;  // what the loaders told the reader
 };
@@ -45,6 +38,6 @@ struct LoadedDocumentS {
 // registry's plug-ins. Returns 0 when the document was read to its end, else
 // the reader's result code; what was read before a failure stays in
 // rDocument.
-int32_t walk_document(const char* szFileName, DumpRegistryC* pRegistry, LoadedDocumentS* pDocument);
+int32_t walk_document(const char* szFileName, DumpRegistryC* pRegistry, LoadedDocumentC* pDocument);
 
 #endif

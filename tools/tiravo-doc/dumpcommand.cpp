@@ -32,11 +32,15 @@ const char* result_text(int32_t i32Result) {
   }
 }
 
-bool copy_files(const DocCommandLineS& rLine, const LoadedDocumentS& rDocument,
+// In a damaged document the walk may have stopped before the last file
+// chunk that the embedded files were read from.
+bool copy_files(const DocCommandLineS& rLine, const LoadedDocumentC& rDocument,
                 const std::vector<EmbeddedFileS>& rEmbedded, std::vector<FileDumpS>* pFiles) {
   std::vector<std::string> rUsedNames;
-  for (size_t u = 0; u < rEmbedded.size() && u < pFiles->size(); ++u) {
-    ImportableBaseC* pImportable = rDocument.m_pFiles->get_handle(static_cast<int32_t>(u))->get_importable();
+  const size_t uHandles = static_cast<size_t>(rDocument.m_pFiles->get_handle_count());
+  for (size_t u = 0; u < rEmbedded.size() && u < pFiles->size() && u < uHandles; ++u) {
+    ImportHandleC* pHandle = rDocument.m_pFiles->get_handle(static_cast<int32_t>(u));
+    ImportableBaseC* pImportable = pHandle ? pHandle->get_importable() : nullptr;
     if (!rEmbedded[u].m_bFound || !pImportable) {
       continue;
     }
@@ -52,7 +56,7 @@ bool copy_files(const DocCommandLineS& rLine, const LoadedDocumentS& rDocument,
 }
 
 // Sizes, and copies with --extract, of the embedded files.
-bool describe_files(const DocCommandLineS& rLine, const LoadedDocumentS& rDocument, std::vector<FileDumpS>* pFiles) {
+bool describe_files(const DocCommandLineS& rLine, const LoadedDocumentC& rDocument, std::vector<FileDumpS>* pFiles) {
   const std::vector<EmbeddedFileS> rEmbedded = read_embedded_files(rLine.m_sInput.c_str());
   pFiles->resize(rEmbedded.size());
   for (size_t u = 0; u < rEmbedded.size(); ++u) {
@@ -62,7 +66,7 @@ bool describe_files(const DocCommandLineS& rLine, const LoadedDocumentS& rDocume
   return rLine.m_sExtractDirectory.empty() || copy_files(rLine, rDocument, rEmbedded, pFiles);
 }
 
-void warn_missing_classes(const LoadedDocumentS& rDocument, const std::string& rPluginDirectory) {
+void warn_missing_classes(const LoadedDocumentC& rDocument, const std::string& rPluginDirectory) {
   for (const ChunkReportS& rReport : rDocument.m_rReports) {
     if (rReport.m_eReason == REASON_MISSING_CLASS) {
       std::fprintf(stderr, "tiravo-doc: warning: no plug-in in %s provides the class %s (%s)\n",
@@ -81,7 +85,9 @@ bool make_extract_directory(const std::string& rDirectory) {
   return true;
 }
 
-int dump_loaded(const DocCommandLineS& rLine, const LoadedDocumentS& rDocument, int32_t i32Result) {
+}  // namespace
+
+int dump_loaded(const DocCommandLineS& rLine, const LoadedDocumentC& rDocument, int32_t i32Result) {
   std::vector<FileDumpS> rFiles;
   const bool bCopied = describe_files(rLine, rDocument, &rFiles);
   std::cout << dump_document(rDocument, rFiles).dump(JSON_INDENT, ' ', false, JsonT::error_handler_t::replace)
@@ -97,15 +103,13 @@ int dump_loaded(const DocCommandLineS& rLine, const LoadedDocumentS& rDocument, 
   return i32Result == CHUNK_OK && rDocument.m_rErrors.empty() && bCopied ? DOC_EXIT_OK : DOC_EXIT_FAILED;
 }
 
-}  // namespace
-
 int run_dump(const DocCommandLineS& rLine) {
   if (!rLine.m_sExtractDirectory.empty() && !make_extract_directory(rLine.m_sExtractDirectory)) {
     return DOC_EXIT_FAILED;
   }
   DumpRegistryC rRegistry;
   load_plugins_quietly(&rRegistry, rLine.m_sPluginDirectory);
-  LoadedDocumentS rDocument;
+  LoadedDocumentC rDocument;
   const int32_t i32Result = walk_document(rLine.m_sInput.c_str(), &rRegistry, &rDocument);
   if (i32Result == CHUNK_NOT_OPEN || i32Result == CHUNK_WRONG_FORMAT) {
     std::fprintf(stderr, "tiravo-doc: %s: %s\n", rLine.m_sInput.c_str(), result_text(i32Result));

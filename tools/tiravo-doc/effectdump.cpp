@@ -13,13 +13,6 @@
 
 namespace {
 
-JsonT class_json(const ClassIdentC& rClass, const char* szName) {
-  JsonT rJson = JsonT::object();
-  rJson["id"] = class_ident_text(rClass);
-  rJson["name"] = szName;
-  return rJson;
-}
-
 JsonT vector_json(const Vector2C& rValue) {
   return JsonT::array({float_to_json(rValue.m_f32X), float_to_json(rValue.m_f32Y)});
 }
@@ -28,7 +21,7 @@ void dump_int(IntParamC* pParam, JsonT* pJson) {
   int32_t i32Value = 0;
   with_constant_value(pParam, [&] { pParam->get_value(0, &i32Value); });
   (*pJson)["value"] = i32Value;
-  (*pJson)["increment"] = static_cast<int64_t>(pParam->get_increment());
+  (*pJson)["increment"] = pParam->get_int_increment();
   (*pJson)["min"] = pParam->get_min();
   (*pJson)["max"] = pParam->get_max();
   JsonT rLabels = JsonT::array();

@@ -7,12 +7,10 @@
 
 #include "docfile/chunkreaderc.h"
 #include "player/documentchunks.h"
+#include "player/documentreading.h"
+#include "player/playbackclockc.h"
 
 namespace {
-
-constexpr uint32_t CHUNK_FILE_BYTES = 0x2000;
-constexpr uint32_t FILE_BYTES_VERSION = 1;
-constexpr uint32_t CLASS_IDENT_SIZE = 8;
 
 // The size is believed only as far as the chunk holds bytes.
 void read_file_bytes(ChunkReaderC* pReader, EmbeddedFileS* pFile) {
@@ -31,24 +29,18 @@ void read_file_bytes(ChunkReaderC* pReader, EmbeddedFileS* pFile) {
 
 EmbeddedFileS read_importable(ChunkReaderC* pReader) {
   EmbeddedFileS rFile;
-  uint8_t rIdent[CLASS_IDENT_SIZE];
-  char szName[CHUNK_STRING_BUFFER_SIZE];
-  if (pReader->read(rIdent, sizeof(rIdent)) != CHUNK_OK || pReader->read_str(szName) != CHUNK_OK) {
+  StoredClassS rStored;
+  if (read_stored_class(pReader, &rStored) != CHUNK_OK) {
     return rFile;
   }
   while (pReader->open_chunk() == CHUNK_OK) {
-    if (pReader->get_chunk_id() == CHUNK_FILE_BYTES && pReader->get_chunk_version() == FILE_BYTES_VERSION) {
+    if (pReader->get_chunk_id() == IMPORTABLE_CHUNK_FILE_BYTES &&
+        pReader->get_chunk_version() == IMPORTABLE_CHUNK_VERSION) {
       read_file_bytes(pReader, &rFile);
     }
     pReader->close_chunk();
   }
   return rFile;
-}
-
-std::string base_name(const std::string& rStoredName) {
-  const size_t uSeparator = rStoredName.find_last_of("/\\:");
-  std::string sName = uSeparator == std::string::npos ? rStoredName : rStoredName.substr(uSeparator + 1);
-  return sName == "." || sName == ".." ? std::string() : sName;
 }
 
 }  // namespace
@@ -71,8 +63,9 @@ std::vector<EmbeddedFileS> read_embedded_files(const char* szFileName) {
 std::string write_file_copy(const std::string& rDirectory, const std::string& rStoredName, int32_t i32Index,
                             const std::vector<uint8_t>& rBytes, std::vector<std::string>* pUsedNames,
                             std::string* pError) {
-  std::string sName = base_name(rStoredName);
-  if (sName.empty()) {
+  // "." and ".." would name the directory or its parent.
+  std::string sName = bare_file_name(rStoredName);
+  if (sName.empty() || sName == "." || sName == "..") {
     sName = "file" + std::to_string(i32Index);
   }
   if (std::find(pUsedNames->begin(), pUsedNames->end(), sName) != pUsedNames->end()) {

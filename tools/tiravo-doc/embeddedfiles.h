@@ -5,8 +5,14 @@
 #include <string>
 #include <vector>
 
-// The bytes of an imported file that a document embeds. Importables keep
-// them in their chunk 0x2000 (version 1): the size as uint32, then the bytes.
+// How fliksel's importables lay out their chunks, which the importable
+// interface does not show: the file name as stored, and the bytes of the
+// imported file (the size as uint32, then the bytes).
+constexpr uint32_t IMPORTABLE_CHUNK_FILE_NAME = 0x1000;
+constexpr uint32_t IMPORTABLE_CHUNK_FILE_BYTES = 0x2000;
+constexpr uint32_t IMPORTABLE_CHUNK_VERSION = 1;
+
+// The bytes of an imported file that a document embeds.
 struct EmbeddedFileS {
   bool m_bFound = false;
   std::vector<uint8_t> m_rBytes;

@@ -13,15 +13,6 @@
 
 namespace {
 
-constexpr const char* FORMAT_TEXT = "tiravo-doc 1";
-
-JsonT class_json(const StoredClassS& rStored) {
-  JsonT rJson = JsonT::object();
-  rJson["id"] = class_ident_text(rStored.m_rClass);
-  rJson["name"] = rStored.m_sClassName;
-  return rJson;
-}
-
 JsonT dump_layer(LayerC* pLayer, const FileIndexF& rFileIndex) {
   JsonT rJson = JsonT::object();
   rJson["name"] = pLayer->get_name();
@@ -64,7 +55,7 @@ JsonT dump_scene(SceneC* pScene, const FileIndexF& rFileIndex) {
 
 JsonT dump_file(ImportHandleC* pHandle, const StoredClassS& rStored, const FileDumpS& rFile) {
   JsonT rJson = JsonT::object();
-  rJson["class"] = class_json(rStored);
+  rJson["class"] = class_json(rStored.m_rClass, rStored.m_sClassName);
   ImportableBaseC* pImportable = pHandle->get_importable();
   if (!pImportable) {
     rJson["missing_class"] = true;
@@ -81,7 +72,7 @@ JsonT dump_file(ImportHandleC* pHandle, const StoredClassS& rStored, const FileD
   return rJson;
 }
 
-JsonT dump_files(const LoadedDocumentS& rDocument, const std::vector<FileDumpS>& rFiles) {
+JsonT dump_files(const LoadedDocumentC& rDocument, const std::vector<FileDumpS>& rFiles) {
   JsonT rJson = JsonT::array();
   for (int32_t i = 0; i < rDocument.m_pFiles->get_handle_count(); ++i) {
     const size_t uIndex = static_cast<size_t>(i);
@@ -91,11 +82,11 @@ JsonT dump_files(const LoadedDocumentS& rDocument, const std::vector<FileDumpS>&
   return rJson;
 }
 
-JsonT dump_drivers(const LoadedDocumentS& rDocument) {
+JsonT dump_drivers(const LoadedDocumentC& rDocument) {
   JsonT rJson = JsonT::array();
-  for (size_t u = 0; u < rDocument.m_rDrivers.size(); ++u) {
-    rJson.push_back(JsonT{{"class", class_json(rDocument.m_rDriverClasses[u])},
-                          {"data", bytes_to_hex(rDocument.m_rDrivers[u].m_rData)}});
+  for (const DocumentDriverS& rDriver : rDocument.m_rDrivers) {
+    rJson.push_back(JsonT{{"class", class_json(rDriver.m_rClass, rDriver.m_sClassName)},
+                          {"data", bytes_to_hex(rDriver.m_rData)}});
   }
   return rJson;
 }
@@ -132,14 +123,14 @@ JsonT dump_report(const ChunkReportS& rReport, SceneC* pScene) {
     rJson["unread"] = rReport.m_ui32Unread;
   }
   if (rReport.m_eReason == REASON_MISSING_CLASS) {
-    rJson["class"] = class_json(StoredClassS{rReport.m_rClass, rReport.m_sClassName, false});
+    rJson["class"] = class_json(rReport.m_rClass, rReport.m_sClassName);
   }
   return rJson;
 }
 
 }  // namespace
 
-JsonT dump_document(const LoadedDocumentS& rDocument, const std::vector<FileDumpS>& rFiles) {
+JsonT dump_document(const LoadedDocumentC& rDocument, const std::vector<FileDumpS>& rFiles) {
   ImportListC* pFiles = rDocument.m_pFiles;
   const FileIndexF rFileIndex = [pFiles](ImportHandleC* pHandle) -> int32_t {
     for (int32_t i = 0; i < pFiles->get_handle_count(); ++i) {
@@ -150,7 +141,7 @@ JsonT dump_document(const LoadedDocumentS& rDocument, const std::vector<FileDump
     return -1;
   };
   JsonT rJson = JsonT::object();
-  rJson["format"] = FORMAT_TEXT;
+  rJson["format"] = DESCRIPTION_FORMAT;
   rJson["scene"] = dump_scene(rDocument.m_pScene, rFileIndex);
   rJson["files"] = dump_files(rDocument, rFiles);
   if (rDocument.m_bHasMusic) {

@@ -6,7 +6,7 @@
 
 #include "tools/tiravo-doc/jsonvalues.h"
 
-struct LoadedDocumentS;
+class LoadedDocumentC;
 
 // What a dump knows of an embedded file besides the importable: its size
 // (absent when no file chunk was found) and the path of its extracted copy.
@@ -18,6 +18,6 @@ struct FileDumpS {
 
 // The whole document in the full form; rFiles has one entry per stored
 // importable.
-JsonT dump_document(const LoadedDocumentS& rDocument, const std::vector<FileDumpS>& rFiles);
+JsonT dump_document(const LoadedDocumentC& rDocument, const std::vector<FileDumpS>& rFiles);
 
 #endif

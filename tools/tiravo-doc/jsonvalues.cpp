@@ -51,6 +51,21 @@ std::optional<float> text_to_float(const std::string& rText) {
   return bits_float(*rBits);
 }
 
+// JSON keeps integers above the int64 range unsigned, where get<int64_t>
+// would make them negative.
+std::optional<int64_t> json_integer_within(const JsonT& rJson, int64_t i64Min, int64_t i64Max) {
+  if (rJson.is_number_unsigned()) {
+    const uint64_t ui64Value = rJson.get<uint64_t>();
+    return ui64Value <= static_cast<uint64_t>(i64Max) ? std::optional<int64_t>(static_cast<int64_t>(ui64Value))
+                                                       : std::nullopt;
+  }
+  if (!rJson.is_number_integer()) {
+    return std::nullopt;
+  }
+  const int64_t i64Value = rJson.get<int64_t>();
+  return i64Value >= i64Min && i64Value <= i64Max ? std::optional<int64_t>(i64Value) : std::nullopt;
+}
+
 std::optional<uint32_t> word_value(const std::string& rWord, const std::vector<WordS>& rWords) {
   for (const WordS& rEntry : rWords) {
     if (rWord == rEntry.m_szWord) {
@@ -100,11 +115,14 @@ std::optional<float> json_to_float(const JsonT& rJson) {
   return f32Value;
 }
 
+std::optional<int32_t> json_to_int32(const JsonT& rJson) {
+  const std::optional<int64_t> rValue = json_integer_within(rJson, INT32_MIN, INT32_MAX);
+  return rValue ? std::optional<int32_t>(static_cast<int32_t>(*rValue)) : std::nullopt;
+}
+
 std::optional<uint32_t> json_to_uint32(const JsonT& rJson) {
-  if (!rJson.is_number_integer() || rJson.get<int64_t>() < 0 || rJson.get<uint64_t>() > UINT32_MAX) {
-    return std::nullopt;
-  }
-  return rJson.get<uint32_t>();
+  const std::optional<int64_t> rValue = json_integer_within(rJson, 0, UINT32_MAX);
+  return rValue ? std::optional<uint32_t>(static_cast<uint32_t>(*rValue)) : std::nullopt;
 }
 
 std::string hex_text(uint32_t ui32Value) {
@@ -141,6 +159,13 @@ std::optional<ClassIdentC> parse_class_ident(const std::string& rText) {
     return std::nullopt;
   }
   return ClassIdentC(*rFirst, *rSecond);
+}
+
+JsonT class_json(const ClassIdentC& rClass, const std::string& rName) {
+  JsonT rJson = JsonT::object();
+  rJson["id"] = class_ident_text(rClass);
+  rJson["name"] = rName;
+  return rJson;
 }
 
 JsonT flags_to_json(uint32_t ui32Flags, const std::vector<WordS>& rWords) {
@@ -190,10 +215,7 @@ std::optional<int32_t> json_to_code(const JsonT& rJson, const std::vector<WordS>
     std::optional<uint32_t> rValue = word_value(rJson.get<std::string>(), rWords);
     return rValue ? std::optional<int32_t>(static_cast<int32_t>(*rValue)) : std::nullopt;
   }
-  if (rJson.is_number_integer() && rJson.get<int64_t>() >= INT32_MIN && rJson.get<int64_t>() <= INT32_MAX) {
-    return rJson.get<int32_t>();
-  }
-  return std::nullopt;
+  return json_to_int32(rJson);
 }
 
 std::string bytes_to_hex(const std::vector<uint8_t>& rBytes) {

@@ -13,12 +13,17 @@
 // Descriptions keep their members in the order written.
 using JsonT = nlohmann::ordered_json;
 
+// The "format" of a description.
+constexpr const char* DESCRIPTION_FORMAT = "tiravo-doc 1";
+
 // A float as a JSON number that reads back as the same float, printed as
 // short as that allows; "inf", "-inf", "nan" (or "nan:0x..." with its bits)
 // for what JSON numbers cannot hold.
 JsonT float_to_json(float f32Value);
 std::optional<float> json_to_float(const JsonT& rJson);
 
+// A JSON integer from -2147483648 to 2147483647.
+std::optional<int32_t> json_to_int32(const JsonT& rJson);
 // A JSON integer from 0 to 4294967295, read as signed or not.
 std::optional<uint32_t> json_to_uint32(const JsonT& rJson);
 
@@ -28,6 +33,8 @@ std::optional<uint32_t> parse_hex(const std::string& rText);
 // "0xFIRST:0xSECOND".
 std::string class_ident_text(const ClassIdentC& rClass);
 std::optional<ClassIdentC> parse_class_ident(const std::string& rText);
+// {"id": "0xFIRST:0xSECOND", "name": rName}.
+JsonT class_json(const ClassIdentC& rClass, const std::string& rName);
 
 // Names of single flag bits or of enumeration codes.
 struct WordS {

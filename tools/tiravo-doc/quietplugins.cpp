@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "player/classregistryc.h"
 
@@ -25,13 +27,19 @@ std::string read_all(FILE* pFile) {
 }  // namespace
 
 void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirectory) {
-  if (!std::filesystem::is_directory(rDirectory)) {
-    std::fprintf(stderr, "tiravo-doc: warning: no plug-in directory %s\n", rDirectory.c_str());
+  std::error_code rError;
+  if (!std::filesystem::is_directory(rDirectory, rError)) {
+    const std::string sReason = rError ? ": " + rError.message() : std::string();
+    std::fprintf(stderr, "tiravo-doc: warning: no plug-in directory %s%s\n", rDirectory.c_str(), sReason.c_str());
     return;
   }
+  // Without a place to hold the report it is shown as it comes.
   std::FILE* pCapture = std::tmpfile();
   const int iSaved = pCapture ? dup(STDERR_FILENO) : -1;
   if (iSaved < 0) {
+    if (pCapture) {
+      std::fclose(pCapture);
+    }
     pRegistry->load_plugins(rDirectory.c_str());
     return;
   }
