@@ -58,6 +58,7 @@ TEST_F(BuildErrorTest, ClassAndFileMistakesNameTheirPlace) {
                "scene.layers[1].effects[1].class: no plug-in provides the class \"AVI Animation\"");
   expect_error(R"({"files": [{"file_name": "absent.avi"}]})",
                "files[0].file_name: cannot read ./absent.avi: No such file or directory");
+  expect_error(R"({"files": [{"file_name": ""}]})", "files[0].file_name: expected the name of a file to import");
   const std::string sLongName(5000, 'x');
   expect_error(R"({"files": [{"file_name": ")" + sLongName + R"("}]})",
                "files[0].file_name: cannot read ./" + sLongName + ": File name too long");

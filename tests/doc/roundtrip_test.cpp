@@ -228,4 +228,21 @@ TEST_F(RoundTripTest, ADocumentMadeWithTheObjectsBuildsBackToTheSameBytes) {
   EXPECT_EQ(read_text(path("odd.doc")), read_text(path("odd-again.doc")));
 }
 
+// A name stored in a single-byte code page is not UTF-8: the JSON cannot hold
+// its bytes, but the copy it names must exist and build.
+TEST_F(RoundTripTest, AStoredNameThatIsNotUtf8IsExtractedUnderAPrintableName) {
+  write_text(path("latin.json"), R"({"files": [ {"file_name": "caf#.avi", "copy": "raw.avi"} ]})");
+  ASSERT_EQ(0, build("latin.json", "latin.doc").m_iExitCode);
+  std::string sDocument = read_text(path("latin.doc"));
+  const size_t uMark = sDocument.find("caf#.avi");
+  ASSERT_NE(std::string::npos, uMark);
+  sDocument[uMark + 3] = '\xE9';
+  write_text(path("latin.doc"), sDocument);
+  const JsonT rDump = dump("latin.doc", "--extract latin-copies");
+  EXPECT_EQ(path("latin-copies/caf_.avi"), rDump["files"][0]["copy"]);
+  write_text(path("latin-again.json"), rDump.dump(-1, ' ', false, JsonT::error_handler_t::replace));
+  const DocRunS rBuild = build("latin-again.json", "latin-again.doc");
+  EXPECT_EQ(0, rBuild.m_iExitCode) << rBuild.m_sErr;
+}
+
 }  // namespace

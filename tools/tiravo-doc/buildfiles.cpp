@@ -130,6 +130,10 @@ ImportableBaseC* build_file(const NodeC& rFile, const std::string& rBaseDirector
   }
   const std::string sStoredName = rFile.member("file_name").to_string();
   const NodeC rSource = rFile.has("copy") ? rFile.member("copy") : rFile.member("file_name");
+  // A file that was dumped without bytes (its data was damaged) has nothing to import.
+  if (rSource.to_string().empty()) {
+    rSource.fail("expected the name of a file to import");
+  }
   const std::string sPath = resolve(rBaseDirectory, rSource.to_string());
   std::error_code rError;
   if (!std::filesystem::is_regular_file(sPath, rError)) {

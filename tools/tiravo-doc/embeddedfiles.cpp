@@ -9,6 +9,7 @@
 #include "player/documentchunks.h"
 #include "player/documentreading.h"
 #include "player/playbackclockc.h"
+#include "tools/tiravo-doc/jsonvalues.h"
 
 namespace {
 
@@ -25,6 +26,34 @@ void read_file_bytes(ChunkReaderC* pReader, EmbeddedFileS* pFile) {
     pFile->m_bFound = true;
     pFile->m_rBytes = std::move(rBytes);
   }
+}
+
+// Whether the JSON prints rText as it is: UTF-8 as the JSON library reads
+// it, without control characters.
+bool prints_as_is(const std::string& rText) {
+  if (std::any_of(rText.begin(), rText.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20 || c == 0x7F; })) {
+    return false;
+  }
+  try {
+    JsonT(rText).dump();
+  } catch (const JsonT::type_error&) {
+    return false;
+  }
+  return true;
+}
+
+// The JSON prints names that are not UTF-8 with U+FFFD in place of their
+// bytes, so such a name would not lead to the file written under it: the copy
+// gets a name of printable ASCII instead.
+std::string copy_name(const std::string& rBareName) {
+  if (prints_as_is(rBareName)) {
+    return rBareName;
+  }
+  std::string sName = rBareName;
+  std::replace_if(
+      sName.begin(), sName.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20 || static_cast<uint8_t>(c) > 0x7E; },
+      '_');
+  return sName;
 }
 
 EmbeddedFileS read_importable(ChunkReaderC* pReader) {
@@ -64,7 +93,7 @@ std::string write_file_copy(const std::string& rDirectory, const std::string& rS
                             const std::vector<uint8_t>& rBytes, std::vector<std::string>* pUsedNames,
                             std::string* pError) {
   // "." and ".." would name the directory or its parent.
-  std::string sName = bare_file_name(rStoredName);
+  std::string sName = copy_name(bare_file_name(rStoredName));
   if (sName.empty() || sName == "." || sName == "..") {
     sName = "file" + std::to_string(i32Index);
   }
