@@ -8,4 +8,4 @@ BUILD_DIR=${1:-build-fuzz}
 # clang's warnings differ from the main compiler's; they do not fail this build.
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTIRAVO_FUZZ=ON -DBUILD_TESTING=OFF -DTIRAVO_WERROR=OFF >/dev/null
-cmake --build "$BUILD_DIR" --target fuzz_document fuzz_avireader fuzz_track
+cmake --build "$BUILD_DIR" --target fuzz_document fuzz_avireader fuzz_track fuzz_docdump

@@ -14,6 +14,7 @@
 extern "C" int fuzz_document_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_avireader_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_track_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_docdump_one_input(const uint8_t* pData, size_t uiSize);
 
 namespace {
 
@@ -28,6 +29,9 @@ OneInputT target_of(const std::string& rName) {
   }
   if (rName == "track") {
     return fuzz_track_one_input;
+  }
+  if (rName == "docdump") {
+    return fuzz_docdump_one_input;
   }
   return nullptr;
 }
@@ -50,7 +54,7 @@ bool run_file(OneInputT pTarget, const std::filesystem::path& rPath) {
 
 int main(int iArgc, char** ppArgv) {
   if (iArgc < 3 || !target_of(ppArgv[1])) {
-    std::fprintf(stderr, "usage: %s document|avireader|track PATH...\n", ppArgv[0]);
+    std::fprintf(stderr, "usage: %s document|avireader|track|docdump PATH...\n", ppArgv[0]);
     return 2;
   }
   OneInputT pTarget = target_of(ppArgv[1]);
