@@ -34,8 +34,10 @@ class OffscreenInterfaceC : public DeviceInterfaceC {
   // is shown.
   virtual void set_offscreen(bool bOffscreen) = 0;
   // After end_frame: the frame's pixels as they would appear on screen, top
-  // row first, RGB, image width × height × 3 bytes (the layout's size unless
-  // set_image_size said otherwise). False when nothing can be read.
+  // row first, RGB, image width × height × 3 bytes. The image keeps the size
+  // it had at init_device (the layout's, unless set_image_size said
+  // otherwise); a later layout is fitted into it. False when nothing can be
+  // read.
   virtual bool read_frame(uint8_t* pPixels) = 0;
 };
 

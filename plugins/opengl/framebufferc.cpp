@@ -63,8 +63,11 @@ bool FramebufferC::create(int32_t i32Width, int32_t i32Height) {
   m_pBindFramebuffer(GL_FRAMEBUFFER, 0);
   if (!bComplete) {
     destroy();
+    return false;
   }
-  return bComplete;
+  m_i32Width = i32Width;
+  m_i32Height = i32Height;
+  return true;
 }
 
 void FramebufferC::destroy() {
@@ -80,6 +83,8 @@ void FramebufferC::destroy() {
     m_pDeleteRenderbuffers(1, &m_ui32DepthStencil);
     m_ui32DepthStencil = 0;
   }
+  m_i32Width = 0;
+  m_i32Height = 0;
 }
 
 void FramebufferC::bind() const {

@@ -25,6 +25,9 @@ class FramebufferC {
   // Draws and reads go to the image from now on.
   void bind() const;
   bool is_created() const { return m_ui32Framebuffer != 0; }
+  // The image's size; 0 × 0 when none is made.
+  int32_t get_width() const { return m_i32Width; }
+  int32_t get_height() const { return m_i32Height; }
 
  private:
   using GenFunctionT = void(GLAPIENTRY*)(GLsizei, GLuint*);
@@ -49,6 +52,8 @@ class FramebufferC {
   GLuint m_ui32Framebuffer = 0;
   GLuint m_ui32Color = 0;
   GLuint m_ui32DepthStencil = 0;
+  int32_t m_i32Width = 0;
+  int32_t m_i32Height = 0;
 };
 
 #endif

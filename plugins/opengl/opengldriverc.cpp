@@ -132,10 +132,9 @@ bool OpenGLDriverC::open_window(int32_t i32Mode) {
     return false;
   }
   if (m_bOffscreen) {
-    int32_t i32ImageWidth = 0;
-    int32_t i32ImageHeight = 0;
-    get_target_size(&i32ImageWidth, &i32ImageHeight);
-    return m_rFramebuffer.create(i32ImageWidth, i32ImageHeight);
+    const bool bImageSet = m_i32ImageWidth > 0;
+    return m_rFramebuffer.create(bImageSet ? m_i32ImageWidth : m_i32LayoutWidth,
+                                 bImageSet ? m_i32ImageHeight : m_i32LayoutHeight);
   }
   // Tearing shows; a failure only costs that.
   SDL_GL_SetSwapInterval(1);
@@ -180,11 +179,8 @@ void OpenGLDriverC::set_layout_size(const Box2C& rRect) {
   }
   m_i32LayoutWidth = i32Width;
   m_i32LayoutHeight = i32Height;
-  // An offscreen image of the layout's size needs a new image.
-  if (m_pContext != nullptr && m_bOffscreen && m_i32ImageWidth == 0) {
-    SDL_GL_MakeCurrent(m_pWindow, m_pContext);
-    m_rFramebuffer.create(m_i32LayoutWidth, m_i32LayoutHeight);
-  }
+  // An offscreen image keeps the size it was made with, which is what frames
+  // are read back at; a new layout is fitted into it, as into a window.
   update_area();
 }
 
@@ -194,9 +190,8 @@ void OpenGLDriverC::get_target_size(int32_t* pWidth, int32_t* pHeight) const {
     SDL_GL_GetDrawableSize(m_pWindow, pWidth, pHeight);
     return;
   }
-  const bool bImageSet = m_i32ImageWidth > 0;
-  *pWidth = bImageSet ? m_i32ImageWidth : m_i32LayoutWidth;
-  *pHeight = bImageSet ? m_i32ImageHeight : m_i32LayoutHeight;
+  *pWidth = m_rFramebuffer.get_width();
+  *pHeight = m_rFramebuffer.get_height();
 }
 
 // The largest box of the layout's aspect that fits the window or image,

@@ -276,6 +276,18 @@ TEST_F(OpenGLDriverTest, WindowKeepsTheLayoutAspectBetweenBlackBars) {
   }
 }
 
+// Frames are read back into buffers sized when the image was made: a layout
+// set later, here twice as wide, is fitted into the image (64 x 24 between
+// bars of 12 rows) instead of resizing it.
+TEST_F(OpenGLDriverTest, OffscreenImageKeepsItsSizeWhenTheLayoutChanges) {
+  ASSERT_TRUE(init(true, 64, 48));
+  viewport()->set_layout(box(0, 0, 128, 48));
+  open_frame(RgbaColorC(1.0f, 0.0f, 0.0f, 1.0f));
+  close_frame();
+  auto rExpected = [](int32_t, int32_t i32Row) { return i32Row >= 12 && i32Row < 36 ? RED : BLACK; };
+  EXPECT_EQ(count_wrong_pixels(read_frame(64, 48), 64, 48, rExpected), 0);
+}
+
 TEST_F(OpenGLDriverTest, EscapeCloseAndQuitPostTheQuitMessage) {
   ASSERT_TRUE(init(true, 64, 48));
   pump_quit_count();
