@@ -9,7 +9,9 @@ constexpr int DEFAULT_BITS_PER_PIXEL = 32;
 }  // namespace
 
 int display_bits_per_pixel() {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  // Without a display there is no screen to ask, and probing for one makes
+  // the window system libraries print errors.
+  if (!display_available() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     return DEFAULT_BITS_PER_PIXEL;
   }
   SDL_DisplayMode rMode{};

@@ -7,6 +7,7 @@
 
 #include "corelib/rgbacolorc.h"
 #include "docfile/chunkreaderc.h"
+#include "platform/display.h"
 
 namespace {
 
@@ -74,8 +75,13 @@ bool OpenGLDriverC::init_device(void*, void*, int32_t, int32_t i32Mode, int32_t 
   m_i32LayoutWidth = i32Width;
   m_i32LayoutHeight = i32Height;
 
-  // Without a display, some SDL builds find no video driver by themselves;
-  // the offscreen one needs no display and still gives real OpenGL contexts.
+  // SDL's offscreen driver needs no display and still gives real OpenGL
+  // contexts. Without a display it is the only one that can serve, and
+  // probing the others makes their libraries print errors. With one that
+  // fails, it is the last resort.
+  if (!display_available()) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+  }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
