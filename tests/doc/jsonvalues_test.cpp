@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -10,38 +9,26 @@
 
 namespace {
 
-uint32_t bits_of(float f32Value) {
-  uint32_t ui32Bits = 0;
-  std::memcpy(&ui32Bits, &f32Value, sizeof(ui32Bits));
-  return ui32Bits;
-}
-
-float float_of(uint32_t ui32Bits) {
-  float f32Value = 0.0f;
-  std::memcpy(&f32Value, &ui32Bits, sizeof(f32Value));
-  return f32Value;
-}
-
 // Through JSON text and back, as dump and build see it.
 uint32_t through_text(float f32Value) {
   const std::string sText = JsonT::array({float_to_json(f32Value)}).dump();
   std::optional<float> rBack = json_to_float(JsonT::parse(sText)[0]);
   EXPECT_TRUE(rBack.has_value()) << sText;
-  return rBack ? bits_of(*rBack) : 0;
+  return rBack ? float_bits(*rBack) : 0;
 }
 
 TEST(FloatJsonTest, EveryKindOfFloatComesBackWithTheSameBits) {
   const float rSpecial[] = {0.0f, -0.0f, 0.1f, -2.5f, 1.0f / 3.0f, 16777217.0f, 3.4028235e38f, -3.4028235e38f,
                             1.17549435e-38f, 1.4e-45f, std::numeric_limits<float>::infinity(),
-                            -std::numeric_limits<float>::infinity(), std::nanf(""), float_of(0x7fc00123),
-                            float_of(0xffc00000)};
+                            -std::numeric_limits<float>::infinity(), std::nanf(""), bits_float(0x7fc00123),
+                            bits_float(0xffc00000)};
   for (float f32Value : rSpecial) {
-    EXPECT_EQ(bits_of(f32Value), through_text(f32Value)) << std::hex << bits_of(f32Value);
+    EXPECT_EQ(float_bits(f32Value), through_text(f32Value)) << std::hex << float_bits(f32Value);
   }
   std::mt19937 rRandom(7);
   for (int i = 0; i < 20000; ++i) {
     const uint32_t ui32Bits = static_cast<uint32_t>(rRandom());
-    EXPECT_EQ(ui32Bits, through_text(float_of(ui32Bits))) << std::hex << ui32Bits;
+    EXPECT_EQ(ui32Bits, through_text(bits_float(ui32Bits))) << std::hex << ui32Bits;
   }
 }
 
@@ -51,7 +38,7 @@ TEST(FloatJsonTest, FloatsArePrintedAsShortAsTheyReadBack) {
                 .dump());
   EXPECT_EQ("\"inf\"", float_to_json(std::numeric_limits<float>::infinity()).dump());
   EXPECT_EQ("\"nan\"", float_to_json(std::nanf("")).dump());
-  EXPECT_EQ("\"nan:0x7fc00123\"", float_to_json(float_of(0x7fc00123)).dump());
+  EXPECT_EQ("\"nan:0x7fc00123\"", float_to_json(bits_float(0x7fc00123)).dump());
 }
 
 TEST(FloatJsonTest, WhatIsNoFloatIsRefused) {

@@ -11,18 +11,6 @@ namespace {
 constexpr uint32_t CANONICAL_NAN_BITS = 0x7fc00000;
 constexpr const char* NAN_PREFIX = "nan:";
 
-uint32_t float_bits(float f32Value) {
-  uint32_t ui32Bits = 0;
-  std::memcpy(&ui32Bits, &f32Value, sizeof(ui32Bits));
-  return ui32Bits;
-}
-
-float bits_float(uint32_t ui32Bits) {
-  float f32Value = 0.0f;
-  std::memcpy(&f32Value, &ui32Bits, sizeof(f32Value));
-  return f32Value;
-}
-
 JsonT non_finite_to_json(float f32Value) {
   if (std::isinf(f32Value)) {
     return f32Value > 0.0f ? "inf" : "-inf";
@@ -76,6 +64,18 @@ std::optional<uint32_t> word_value(const std::string& rWord, const std::vector<W
 }
 
 }  // namespace
+
+uint32_t float_bits(float f32Value) {
+  uint32_t ui32Bits = 0;
+  std::memcpy(&ui32Bits, &f32Value, sizeof(ui32Bits));
+  return ui32Bits;
+}
+
+float bits_float(uint32_t ui32Bits) {
+  float f32Value = 0.0f;
+  std::memcpy(&f32Value, &ui32Bits, sizeof(f32Value));
+  return f32Value;
+}
 
 const std::vector<WordS> PARAM_FLAG_WORDS = {
     {0x80, "new"}, {0x100, "animated"}, {0x200, "animatable"}, {0x400, "clamp"}};

@@ -21,6 +21,9 @@ constexpr const char* DESCRIPTION_FORMAT = "tiravo-doc 1";
 // for what JSON numbers cannot hold.
 JsonT float_to_json(float f32Value);
 std::optional<float> json_to_float(const JsonT& rJson);
+// A float's bits, and the float of given bits, NaN payloads included.
+uint32_t float_bits(float f32Value);
+float bits_float(uint32_t ui32Bits);
 
 // A JSON integer from -2147483648 to 2147483647.
 std::optional<int32_t> json_to_int32(const JsonT& rJson);
