@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/fuzztempfilec.h"
+#include "fuzz/fuzzinputfile.h"
 #include "fuzz/quietstderrc.h"
 #include "player/playerc.h"
 
@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uiSize) {
   // One player for the process: the plug-in libraries stay loaded, and each
   // load replaces the previous document.
   static PlayerC* s_pPlayer = make_player();
-  static FuzzTempFileC s_rFile;
-  s_rFile.write(nullptr, 0, pData, uiSize);
+  static const TempFileC s_rFile;
+  write_fuzz_input(s_rFile, nullptr, 0, pData, uiSize);
   QuietStderrC rQuiet;
   s_pPlayer->load(s_rFile.path());
   return 0;

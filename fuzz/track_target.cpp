@@ -16,7 +16,7 @@
 #include "corelib/animtrackc.h"
 #include "docfile/chunkreaderc.h"
 #include "fuzz/fuzzleadingnumbers.h"
-#include "fuzz/fuzztempfilec.h"
+#include "fuzz/fuzzinputfile.h"
 
 namespace {
 
@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uiSize) {
   put_u32(rHead, 0x2000);
   put_u32(rHead, 0x00010000);
   put_u32(rHead, static_cast<uint32_t>(uiSize + CHUNK_HEADER_SIZE));
-  static FuzzTempFileC s_rFile;
-  s_rFile.write(rHead.data(), rHead.size(), pData, uiSize);
+  static const TempFileC s_rFile;
+  write_fuzz_input(s_rFile, rHead.data(), rHead.size(), pData, uiSize);
 
   ChunkReaderC rReader(nullptr);
   if (rReader.open(s_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH) != CHUNK_OK ||

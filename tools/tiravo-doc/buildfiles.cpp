@@ -1,9 +1,8 @@
 #include "tools/tiravo-doc/buildfiles.h"
 
+#include <strings.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -23,16 +22,10 @@
 
 namespace {
 
-std::string lower_case(std::string sText) {
-  std::transform(sText.begin(), sText.end(), sText.begin(),
-                 [](unsigned char ucChar) { return static_cast<char>(std::tolower(ucChar)); });
-  return sText;
-}
-
 bool takes_extension(PluginClass::ClassDescC* pDesc, const std::string& rExtension) {
   for (int32_t i = 0; i < pDesc->get_extension_count(); ++i) {
     const char* szExtension = pDesc->get_extension(i);
-    if (szExtension && lower_case(szExtension) == rExtension) {
+    if (szExtension && strcasecmp(szExtension, rExtension.c_str()) == 0) {
       return true;
     }
   }
@@ -40,7 +33,7 @@ bool takes_extension(PluginClass::ClassDescC* pDesc, const std::string& rExtensi
 }
 
 PluginClass::ClassDescC* class_for_extension(const NodeC& rFile, ClassRegistryC* pRegistry, const std::string& rPath) {
-  const std::string sExtension = lower_case(std::filesystem::path(rPath).extension().string());
+  const std::string sExtension = std::filesystem::path(rPath).extension().string();
   for (int32_t i = 0; i < pRegistry->get_class_count(); ++i) {
     PluginClass::ClassDescC* pDesc = pRegistry->get_class(i);
     if (pDesc->get_class_kind() == PluginClass::CLASS_KIND_IMPORTABLE && !sExtension.empty() &&
