@@ -12,9 +12,9 @@
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "corelib/vector2paramc.h"
+#include "description/documentsaving.h"
 #include "docfile/chunkreaderc.h"
 #include "player/classregistryc.h"
-#include "player/documentsaving.h"
 #include "tests/plugins/testrect.h"
 
 constexpr int32_t BENCH_LAYOUT_WIDTH = 640;

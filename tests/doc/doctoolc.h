@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "description/jsonvalues.h"
 #include "tests/support/tempdirectoryc.h"
-#include "tools/tiravo-doc/jsonvalues.h"
 
 // What one run of the tiravo-doc program gave.
 struct DocRunS {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <random>
 
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/jsonvalues.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "corelib/vector2paramc.h"
+#include "description/documentsaving.h"
 #include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
-#include "player/documentsaving.h"
 #include "tests/doc/doctoolc.h"
 
 namespace {

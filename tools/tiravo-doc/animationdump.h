@@ -1,7 +1,7 @@
 #ifndef TOOLS_TIRAVO_DOC_ANIMATIONDUMP_H
 #define TOOLS_TIRAVO_DOC_ANIMATIONDUMP_H
 
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/jsonvalues.h"
 
 class AnimKeyC;
 class AnimTrackC;

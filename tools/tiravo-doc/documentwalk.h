@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "description/documentsaving.h"
 #include "player/documentreading.h"
-#include "player/documentsaving.h"
 #include "tools/tiravo-doc/tracingreaderc.h"
 
 class DumpRegistryC;

@@ -7,8 +7,8 @@
 #include "corelib/gizmobasec.h"
 #include "corelib/intparamc.h"
 #include "corelib/vector2paramc.h"
+#include "description/paramkinds.h"
 #include "tools/tiravo-doc/animationdump.h"
-#include "tools/tiravo-doc/paramkinds.h"
 #include "tools/tiravo-doc/placeholdereffectc.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/jsonvalues.h"
 
 class EffectBaseC;
 class ImportHandleC;

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <system_error>
 
+#include "description/jsonvalues.h"
 #include "docfile/chunkreaderc.h"
 #include "player/documentchunks.h"
 #include "player/documentreading.h"
 #include "player/playbackclockc.h"
-#include "tools/tiravo-doc/jsonvalues.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/jsonvalues.h"
 
 class LoadedDocumentC;
 

@@ -1,10 +1,10 @@
-#ifndef TOOLS_TIRAVO_DOC_BUILDDOCUMENT_H
-#define TOOLS_TIRAVO_DOC_BUILDDOCUMENT_H
+#ifndef DESCRIPTION_BUILDDOCUMENT_H
+#define DESCRIPTION_BUILDDOCUMENT_H
 
 #include <string>
 
-#include "player/documentsaving.h"
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/documentsaving.h"
+#include "description/jsonvalues.h"
 
 class ClassRegistryC;
 

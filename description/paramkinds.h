@@ -1,5 +1,5 @@
-#ifndef TOOLS_TIRAVO_DOC_PARAMKINDS_H
-#define TOOLS_TIRAVO_DOC_PARAMKINDS_H
+#ifndef DESCRIPTION_PARAMKINDS_H
+#define DESCRIPTION_PARAMKINDS_H
 
 #include <cstdint>
 #include <string>

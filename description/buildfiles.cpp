@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/buildfiles.h"
+#include "description/buildfiles.h"
 
 #include <strings.h>
 #include <unistd.h>
@@ -13,12 +13,12 @@
 #include "corelib/importablebasec.h"
 #include "corelib/importlistc.h"
 #include "corelib/ownedobject.h"
+#include "description/classchoice.h"
+#include "description/descriptionnodec.h"
+#include "description/importablechunks.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
 #include "player/classregistryc.h"
-#include "tools/tiravo-doc/classchoice.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
-#include "tools/tiravo-doc/embeddedfiles.h"
 
 namespace {
 

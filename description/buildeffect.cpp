@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/buildeffect.h"
+#include "description/buildeffect.h"
 
 #include <string>
 #include <utility>
@@ -8,11 +8,11 @@
 #include "corelib/fileparamc.h"
 #include "corelib/gizmobasec.h"
 #include "corelib/ownedobject.h"
+#include "description/buildanimation.h"
+#include "description/buildparam.h"
+#include "description/classchoice.h"
+#include "description/descriptionnodec.h"
 #include "player/classregistryc.h"
-#include "tools/tiravo-doc/buildanimation.h"
-#include "tools/tiravo-doc/buildparam.h"
-#include "tools/tiravo-doc/classchoice.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#ifndef TOOLS_TIRAVO_DOC_JSONVALUES_H
-#define TOOLS_TIRAVO_DOC_JSONVALUES_H
+#ifndef DESCRIPTION_JSONVALUES_H
+#define DESCRIPTION_JSONVALUES_H
 
 #include <cstdint>
 #include <optional>

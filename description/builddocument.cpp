@@ -1,10 +1,10 @@
-#include "tools/tiravo-doc/builddocument.h"
+#include "description/builddocument.h"
 
 #include "corelib/importlistc.h"
 #include "corelib/scenec.h"
-#include "tools/tiravo-doc/buildfiles.h"
-#include "tools/tiravo-doc/buildscene.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
+#include "description/buildfiles.h"
+#include "description/buildscene.h"
+#include "description/descriptionnodec.h"
 
 BuiltDocumentC::BuiltDocumentC() : m_pScene(SceneC::create_scene()), m_pFiles(ImportListC::create_list()) {}
 

@@ -1,5 +1,5 @@
-#ifndef TOOLS_TIRAVO_DOC_CLASSCHOICE_H
-#define TOOLS_TIRAVO_DOC_CLASSCHOICE_H
+#ifndef DESCRIPTION_CLASSCHOICE_H
+#define DESCRIPTION_CLASSCHOICE_H
 
 #include <cstdint>
 #include <string>

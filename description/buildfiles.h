@@ -1,10 +1,10 @@
-#ifndef TOOLS_TIRAVO_DOC_BUILDFILES_H
-#define TOOLS_TIRAVO_DOC_BUILDFILES_H
+#ifndef DESCRIPTION_BUILDFILES_H
+#define DESCRIPTION_BUILDFILES_H
 
 #include <string>
 #include <vector>
 
-#include "player/documentsaving.h"
+#include "description/documentsaving.h"
 
 class ClassRegistryC;
 class ImportListC;

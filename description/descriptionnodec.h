@@ -1,5 +1,5 @@
-#ifndef TOOLS_TIRAVO_DOC_DESCRIPTIONNODEC_H
-#define TOOLS_TIRAVO_DOC_DESCRIPTIONNODEC_H
+#ifndef DESCRIPTION_DESCRIPTIONNODEC_H
+#define DESCRIPTION_DESCRIPTIONNODEC_H
 
 #include <cstdint>
 #include <initializer_list>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/jsonvalues.h"
 
 // A description that cannot be built; the text names the JSON path.
 class DescriptionErrorC : public std::runtime_error {

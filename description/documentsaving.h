@@ -1,5 +1,5 @@
-#ifndef PLAYER_DOCUMENTSAVING_H
-#define PLAYER_DOCUMENTSAVING_H
+#ifndef DESCRIPTION_DOCUMENTSAVING_H
+#define DESCRIPTION_DOCUMENTSAVING_H
 
 #include <cstdint>
 #include <string>

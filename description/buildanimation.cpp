@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/buildanimation.h"
+#include "description/buildanimation.h"
 
 #include <cstdint>
 #include <string>
@@ -8,8 +8,8 @@
 #include "corelib/animtrackc.h"
 #include "corelib/parambasec.h"
 #include "corelib/timesegmentc.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
-#include "tools/tiravo-doc/paramkinds.h"
+#include "description/descriptionnodec.h"
+#include "description/paramkinds.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "tools/tiravo-doc/classchoice.h"
+#include "description/classchoice.h"
 
 #include <optional>
 
+#include "description/descriptionnodec.h"
 #include "player/classregistryc.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/jsonvalues.h"
+#include "description/jsonvalues.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/buildparam.h"
+#include "description/buildparam.h"
 
 #include <vector>
 
@@ -11,9 +11,9 @@
 #include "corelib/importlistc.h"
 #include "corelib/intparamc.h"
 #include "corelib/vector2paramc.h"
-#include "tools/tiravo-doc/buildanimation.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
-#include "tools/tiravo-doc/paramkinds.h"
+#include "description/buildanimation.h"
+#include "description/descriptionnodec.h"
+#include "description/paramkinds.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "player/documentsaving.h"
+#include "description/documentsaving.h"
 
 #include "corelib/importablebasec.h"
 #include "corelib/importhandlec.h"

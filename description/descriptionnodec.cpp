@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/descriptionnodec.h"
+#include "description/descriptionnodec.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tools/tiravo-doc/paramkinds.h"
+#include "description/paramkinds.h"
 
 std::string param_kind_word(int32_t i32Kind) {
   switch (i32Kind) {

@@ -1,13 +1,13 @@
-#include "tools/tiravo-doc/buildscene.h"
+#include "description/buildscene.h"
 
 #include <string>
 
 #include "corelib/effectbasec.h"
 #include "corelib/layerc.h"
 #include "corelib/scenec.h"
-#include "tools/tiravo-doc/buildanimation.h"
-#include "tools/tiravo-doc/buildeffect.h"
-#include "tools/tiravo-doc/descriptionnodec.h"
+#include "description/buildanimation.h"
+#include "description/buildeffect.h"
+#include "description/descriptionnodec.h"
 
 namespace {
 
