@@ -31,7 +31,7 @@ void build_document(const JsonT& rDescription, const std::string& rBaseDirectory
     rRoot.member("format").fail(std::string("expected \"") + DESCRIPTION_FORMAT + "\"");
   }
   if (rRoot.has("files")) {
-    build_files(rRoot.member("files"), rBaseDirectory, pRegistry, pDocument->m_pFiles);
+    build_files(rRoot.member("files"), rBaseDirectory, pRegistry, pDocument->m_pFiles, &pDocument->m_rImportedPaths);
   }
   if (rRoot.has("scene")) {
     build_scene(rRoot.member("scene"), pRegistry, pDocument->m_pFiles, pDocument->m_pScene);

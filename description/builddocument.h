@@ -25,6 +25,8 @@ class BuiltDocumentC {
   bool m_bHasMusic = false;
   std::string m_sMusic;
   std::vector<DocumentDriverS> m_rDrivers;
+  // The files imported, as read: a change to one changes the document.
+  std::vector<std::string> m_rImportedPaths;
 };
 
 // Builds the described document through the registry's classes; throws

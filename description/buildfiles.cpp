@@ -116,7 +116,8 @@ std::string resolve(const std::string& rBaseDirectory, const std::string& rPath)
   return rFile.is_absolute() ? rPath : (std::filesystem::path(rBaseDirectory) / rFile).string();
 }
 
-ImportableBaseC* build_file(const NodeC& rFile, const std::string& rBaseDirectory, ClassRegistryC* pRegistry) {
+ImportableBaseC* build_file(const NodeC& rFile, const std::string& rBaseDirectory, ClassRegistryC* pRegistry,
+                            std::vector<std::string>* pPaths) {
   rFile.expect_object({"class", "file_name", "copy", "size", "info", "missing_class"});
   if (rFile.has("missing_class")) {
     rFile.member("missing_class").fail("the file's data was not read, since its class was missing");
@@ -128,6 +129,7 @@ ImportableBaseC* build_file(const NodeC& rFile, const std::string& rBaseDirector
     rSource.fail("expected the name of a file to import");
   }
   const std::string sPath = resolve(rBaseDirectory, rSource.to_string());
+  pPaths->push_back(sPath);
   std::error_code rError;
   if (!std::filesystem::is_regular_file(sPath, rError)) {
     rSource.fail("cannot read " + sPath + (rError ? ": " + rError.message() : std::string()));
@@ -145,9 +147,9 @@ ImportableBaseC* build_file(const NodeC& rFile, const std::string& rBaseDirector
 }  // namespace
 
 void build_files(const NodeC& rFiles, const std::string& rBaseDirectory, ClassRegistryC* pRegistry,
-                 ImportListC* pList) {
+                 ImportListC* pList, std::vector<std::string>* pPaths) {
   for (const NodeC& rFile : rFiles.items()) {
-    pList->add_handle(build_file(rFile, rBaseDirectory, pRegistry));
+    pList->add_handle(build_file(rFile, rBaseDirectory, pRegistry, pPaths));
   }
 }
 

@@ -1,4 +1,6 @@
+#include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -7,7 +9,11 @@
 #include "corelib/importablebasec.h"
 #include "corelib/importlistc.h"
 #include "corelib/scenec.h"
+#include "description/builddocument.h"
+#include "description/descriptionfile.h"
+#include "description/documentsaving.h"
 #include "docfile/chunkreaderc.h"
+#include "platform/memoryfilec.h"
 #include "platform/messagebox.h"
 #include "player/documentchunks.h"
 #include "player/documentreading.h"
@@ -48,6 +54,15 @@ ObjectT* create_as(ClassRegistryC* pRegistry, const ClassIdentC& rClass) {
   return pTyped;
 }
 
+// Descriptions are JSON objects; documents begin with their signature.
+bool is_description_file(const char* szFileName) {
+  std::ifstream rIn(szFileName, std::ios::binary);
+  char c = 0;
+  while (rIn.get(c) && std::isspace(static_cast<unsigned char>(c))) {
+  }
+  return rIn && c == '{';
+}
+
 }  // namespace
 
 int32_t PlayerC::load(const char* szFileName) {
@@ -59,23 +74,63 @@ int32_t PlayerC::load(const char* szFileName) {
   }
   m_pScene = SceneC::create_scene();
   m_pImportList = ImportListC::create_list();
-  ChunkReaderC rReader(&m_rRegistry);
-  int32_t i32Result = rReader.open(szFileName, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
+  std::string sError;
+  const int32_t i32Result = read_document_file(szFileName, true, &sError);
   if (i32Result != CHUNK_OK) {
-    show_message_box("Load Error",
-                     i32Result == CHUNK_WRONG_FORMAT ? "File is in wrong format." : "Cannot open file for input.",
-                     MESSAGE_ICON_ERROR);
-    return i32Result;
+    show_message_box("Load Error", sError.c_str(), MESSAGE_ICON_ERROR);
   }
-  i32Result = load_document(&rReader);
-  if (i32Result == CHUNK_OK || i32Result == CHUNK_END) {
-    return CHUNK_OK;
-  }
-  show_message_box("Load Error", load_failure_text(&rReader).c_str(), MESSAGE_ICON_ERROR);
   return i32Result;
 }
 
+// A description is built into a document in memory, which is then read as
+// any document is: what plays is what tiravo-doc build would have saved.
+int32_t PlayerC::read_document_file(const char* szFileName, bool bWithDefaultDriver, std::string* pError) {
+  MemoryFileC rBuilt;
+  const char* szDocument = szFileName;
+  if (is_description_file(szFileName)) {
+    if (!build_description(szFileName, &rBuilt, pError)) {
+      return CHUNK_DAMAGED;
+    }
+    szDocument = rBuilt.path().c_str();
+  }
+  ChunkReaderC rReader(&m_rRegistry);
+  int32_t i32Result = rReader.open(szDocument, DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH);
+  if (i32Result != CHUNK_OK) {
+    *pError = i32Result == CHUNK_WRONG_FORMAT ? "File is in wrong format." : "Cannot open file for input.";
+    return i32Result;
+  }
+  i32Result = read_document_chunks(&rReader);
+  if (i32Result == CHUNK_OK && bWithDefaultDriver) {
+    ensure_graphics_device(&rReader);
+  }
+  if (i32Result == CHUNK_OK || i32Result == CHUNK_END) {
+    return CHUNK_OK;
+  }
+  *pError = load_failure_text(&rReader);
+  return i32Result;
+}
+
+bool PlayerC::build_description(const char* szFileName, MemoryFileC* pDocument, std::string* pError) {
+  BuiltDocumentC rBuilt;
+  if (!build_description_file(szFileName, &m_rRegistry, &rBuilt, pError)) {
+    return false;
+  }
+  if (!pDocument->is_open() || save_document(pDocument->path().c_str(), rBuilt.content()) != CHUNK_OK) {
+    *pError = std::string("cannot make the document of ") + szFileName + " in memory";
+    return false;
+  }
+  return true;
+}
+
 int32_t PlayerC::load_document(ChunkReaderC* pReader) {
+  const int32_t i32Result = read_document_chunks(pReader);
+  if (i32Result == CHUNK_OK) {
+    ensure_graphics_device(pReader);
+  }
+  return i32Result;
+}
+
+int32_t PlayerC::read_document_chunks(ChunkReaderC* pReader) {
   m_sDefaultDriverName = DEFAULT_DRIVER_NAME;
   m_rDefaultDriverClass = CLASS_OPENGL_DEVICEDRIVER;
   std::vector<ImportHandleC*> rHandles;
@@ -115,7 +170,6 @@ int32_t PlayerC::load_document(ChunkReaderC* pReader) {
   }
   // The handles exist only now that every importable is read.
   patch_file_fixups(pReader, rHandles);
-  ensure_graphics_device(pReader);
   return CHUNK_OK;
 }
 

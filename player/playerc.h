@@ -15,6 +15,7 @@ class DeviceDriverBaseC;
 class DeviceTableC;
 class ImportHandleC;
 class ImportListC;
+class MemoryFileC;
 class SceneC;
 class TimeBaseC;
 
@@ -31,8 +32,9 @@ class PlayerC {
   ClassRegistryC* get_class_registry() { return &m_rRegistry; }
   // Creates the device table.
   bool init(void* pInstance, bool bFullscreen);
-  // Replaces the document by the file's; 0 on success, else the failing
-  // result code, after a "Load Error" box. Needs init() first.
+  // Replaces the document by the file's, a document or a JSON description;
+  // 0 on success, else the failing result code, after a "Load Error" box.
+  // Needs init() first.
   int32_t load(const char* szFileName);
   // The top level of the document; 0 on success.
   int32_t load_document(ChunkReaderC* pReader);
@@ -49,6 +51,12 @@ class PlayerC {
   const std::string& get_music_file_name() const { return m_sMusicFileName; }
 
  private:
+  // The document or description into the scene and the import list, and
+  // the device table; the default driver only when asked for. 0, or the
+  // failing result code with *pError the text to show.
+  int32_t read_document_file(const char* szFileName, bool bWithDefaultDriver, std::string* pError);
+  bool build_description(const char* szFileName, MemoryFileC* pDocument, std::string* pError);
+  int32_t read_document_chunks(ChunkReaderC* pReader);
   int32_t load_importable(ChunkReaderC* pReader, std::vector<ImportHandleC*>* pHandles);
   int32_t load_device_driver(ChunkReaderC* pReader);
   void ensure_graphics_device(ChunkReaderC* pReader);
