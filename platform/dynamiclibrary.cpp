@@ -15,6 +15,11 @@ void* library_open(const char* szFileName) {
   return dlopen(sPath.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
+std::string library_error() {
+  const char* szError = dlerror();
+  return szError ? szError : "unknown error";
+}
+
 void* library_symbol(void* pLibrary, const char* szName) {
   return dlsym(pLibrary, szName);
 }
@@ -30,9 +35,9 @@ bool ends_with(const std::string& rText, const char* szSuffix) {
   return rText.size() >= uLength && rText.compare(rText.size() - uLength, uLength, szSuffix) == 0;
 }
 
-bool is_regular_file(const char* szName) {
+bool has_file_type(const char* szName, mode_t uType) {
   struct stat rStatus {};
-  return stat(szName, &rStatus) == 0 && S_ISREG(rStatus.st_mode);
+  return stat(szName, &rStatus) == 0 && (rStatus.st_mode & S_IFMT) == uType;
 }
 
 }  // namespace
@@ -45,7 +50,7 @@ std::vector<std::string> list_files(const char* szSuffix) {
   }
   while (dirent* pEntry = readdir(pDirectory)) {
     std::string sName = pEntry->d_name;
-    if (ends_with(sName, szSuffix) && is_regular_file(sName.c_str())) {
+    if (ends_with(sName, szSuffix) && has_file_type(sName.c_str(), S_IFREG)) {
       rNames.push_back(std::move(sName));
     }
   }
@@ -64,4 +69,19 @@ bool get_current_directory(std::string* pDirectory) {
 
 bool change_directory(const char* szDirectory) {
   return chdir(szDirectory) == 0;
+}
+
+bool is_directory(const char* szPath) {
+  return has_file_type(szPath, S_IFDIR);
+}
+
+std::string program_directory() {
+  char szPath[PATH_MAX];
+  const ssize_t iLength = readlink("/proc/self/exe", szPath, sizeof(szPath) - 1);
+  if (iLength <= 0) {
+    return std::string();
+  }
+  const std::string sPath(szPath, static_cast<size_t>(iLength));
+  const size_t uSlash = sPath.rfind('/');
+  return uSlash == 0 ? std::string("/") : sPath.substr(0, uSlash);
 }

@@ -9,6 +9,8 @@ constexpr const char* LIBRARY_SUFFIX = ".so";
 
 // A handle of a loaded library, or null when it cannot be loaded.
 void* library_open(const char* szFileName);
+// Why the last library_open failed, as the loader tells it.
+std::string library_error();
 void* library_symbol(void* pLibrary, const char* szName);
 void library_close(void* pLibrary);
 
@@ -18,5 +20,9 @@ std::vector<std::string> list_files(const char* szSuffix);
 // The current directory; false when it cannot be told.
 bool get_current_directory(std::string* pDirectory);
 bool change_directory(const char* szDirectory);
+bool is_directory(const char* szPath);
+// The directory of the running program's file, links resolved; empty when it
+// cannot be told.
+std::string program_directory();
 
 #endif

@@ -15,32 +15,57 @@ ClassRegistryC::~ClassRegistryC() {
 void ClassRegistryC::load_plugins(const char* szDirectory) {
   std::string sStartDirectory;
   const bool bCanReturn = get_current_directory(&sStartDirectory);
-  change_directory(szDirectory);
+  const std::string sScanned = change_directory(szDirectory) ? szDirectory : ".";
   for (const std::string& rFileName : list_files(LIBRARY_SUFFIX)) {
-    load_library(rFileName);
+    PluginFileS rFile;
+    rFile.m_sPath = (sScanned.back() == '/' ? sScanned : sScanned + "/") + rFileName;
+    rFile.m_sFileName = rFileName;
+    load_library(&rFile);
+    m_rFiles.push_back(std::move(rFile));
   }
   if (bCanReturn) {
     change_directory(sStartDirectory.c_str());
   }
 }
 
-void ClassRegistryC::load_library(const std::string& rFileName) {
-  debug_printf("Loading plugin %s...\n", rFileName.c_str());
+void ClassRegistryC::load_library(PluginFileS* pFile) {
+  const char* szFileName = pFile->m_sFileName.c_str();
+  if (const PluginFileS* pEarlier = find_loaded(pFile->m_sFileName)) {
+    pFile->m_sRefusal = "a library of this name was loaded from " + pEarlier->m_sPath;
+    debug_printf("Skipping plugin %s: loaded from %s\n", szFileName, pEarlier->m_sPath.c_str());
+    return;
+  }
+  debug_printf("Loading plugin %s...\n", szFileName);
   PluginLibraryC* pLibrary = new PluginLibraryC();
-  if (!pLibrary->load(rFileName.c_str())) {
+  if (!pLibrary->load(szFileName)) {
     debug_output("Failed.\n");
+    pFile->m_sRefusal = pLibrary->get_load_error();
     delete pLibrary;
     return;
   }
   const int32_t i32Version = pLibrary->get_api_version();
   debug_printf("API version: %d.%d\n", i32Version >> 16, i32Version & 0xFFFF);
+  pFile->m_bVersionKnown = true;
+  pFile->m_i32ApiVersion = i32Version;
   if (i32Version != PLUGIN_API_VERSION) {
     debug_output("Failed.\n");
+    pFile->m_sRefusal = "the API version is not " + std::to_string(PLUGIN_API_VERSION >> 16) + "." +
+                        std::to_string(PLUGIN_API_VERSION & 0xFFFF);
     delete pLibrary;
     return;
   }
-  register_library_classes(pLibrary, rFileName);
+  register_library_classes(pLibrary, pFile->m_sFileName);
   m_rLibraries.push_back(pLibrary);
+  pFile->m_pLibrary = pLibrary;
+}
+
+const PluginFileS* ClassRegistryC::find_loaded(const std::string& rFileName) const {
+  for (const PluginFileS& rFile : m_rFiles) {
+    if (rFile.m_pLibrary && rFile.m_sFileName == rFileName) {
+      return &rFile;
+    }
+  }
+  return nullptr;
 }
 
 void ClassRegistryC::register_library_classes(PluginLibraryC* pLibrary, const std::string& rFileName) {

@@ -11,12 +11,17 @@
 const char* const USAGE_TEXT =
     "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR]\n"
     "              [--render DIR|FILE.mp4 [--fps N] [--size WxH]] [DOCUMENT]\n"
+    "       tiravo --list-plugins [--plugins DIR]\n"
     "Plays a presentation document (default: data) with the plug-in libraries of\n"
-    "DIR (default: plugins). Without --windowed or --fullscreen it asks first.\n"
+    "DIR. Without --windowed or --fullscreen it asks first.\n"
+    "Without --plugins the libraries come from ./plugins, then from each folder\n"
+    "of TIRAVO_PLUGIN_PATH (separated by colons), then from the installed folder;\n"
+    "a file name found again in a later folder is skipped.\n"
     "\n"
     "  --windowed      play in a window, without asking\n"
     "  --fullscreen    play fullscreen, without asking\n"
-    "  --plugins DIR   load the plug-in libraries from DIR\n"
+    "  --plugins DIR   load the plug-in libraries from DIR alone\n"
+    "  --list-plugins  list the plug-in libraries found and their classes\n"
     "  --render DIR    play offline, without sound or window, writing each frame\n"
     "                  as DIR/frame-000000.png, frame-000001.png, ...\n"
     "  --render FILE.mp4\n"
@@ -100,6 +105,8 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
       pLine->m_bHelp = true;
     } else if (sArg == "--version") {
       pLine->m_bVersion = true;
+    } else if (sArg == "--list-plugins") {
+      pLine->m_bListPlugins = true;
     } else if (sArg == "--windowed" || sArg == "--fullscreen") {
       const DisplayChoiceE eChoice = sArg == "--windowed" ? DISPLAY_WINDOWED : DISPLAY_FULLSCREEN;
       if (pLine->m_eDisplay != DISPLAY_ASK && pLine->m_eDisplay != eChoice) {

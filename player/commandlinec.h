@@ -11,10 +11,11 @@ enum DisplayChoiceE { DISPLAY_ASK, DISPLAY_WINDOWED, DISPLAY_FULLSCREEN };
 enum RenderOutputE { RENDER_NONE, RENDER_PNG_FRAMES, RENDER_VIDEO };
 
 // The program's options. Without any it behaves as it always has: the
-// options dialog, then "plugins" and "data" in the current directory.
+// options dialog, then "plugins" and "data" in the current directory (and
+// the further plug-in folders of the search, when there are any).
 struct CommandLineS {
   DisplayChoiceE m_eDisplay = DISPLAY_ASK;
-  std::string m_sPluginDirectory = "plugins";
+  std::string m_sPluginDirectory;  // --plugins; empty: the search
   std::string m_sDocument = "data";
   RenderOutputE m_eRender = RENDER_NONE;
   std::string m_sRenderPath;  // the directory or video file of --render
@@ -24,6 +25,7 @@ struct CommandLineS {
   int32_t m_i32Height = 0;
   bool m_bHelp = false;
   bool m_bVersion = false;
+  bool m_bListPlugins = false;
 };
 
 // False, with *pError saying why, for options it cannot take.

@@ -9,8 +9,11 @@
 #include "platform/display.h"
 #include "platform/optionsdialog.h"
 #include "player/commandlinec.h"
+#include "player/classregistryc.h"
 #include "player/offlinerenderc.h"
 #include "player/playerc.h"
+#include "player/pluginlisting.h"
+#include "player/pluginsearch.h"
 #include "player/pngframesc.h"
 #include "player/videoexportc.h"
 
@@ -50,7 +53,7 @@ bool make_render_directory(const std::string& rDirectory) {
 
 int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
   PlayerC rPlayer;
-  rPlayer.get_class_registry()->load_plugins(rLine.m_sPluginDirectory.c_str());
+  find_plugins(rPlayer.get_class_registry(), rLine.m_sPluginDirectory);
   if (!rPlayer.init(nullptr, bFullscreen)) {
     debug_output("init failed\n");
     return EXIT_FAILURE_CODE;
@@ -96,6 +99,12 @@ int main(int iArgCount, char** ppArgs) {
   }
   if (rLine.m_bVersion) {
     std::fputs(VERSION_TEXT, stdout);
+    return 0;
+  }
+  if (rLine.m_bListPlugins) {
+    ClassRegistryC rRegistry;
+    find_plugins(&rRegistry, rLine.m_sPluginDirectory);
+    std::fputs(plugin_listing(&rRegistry).c_str(), stdout);
     return 0;
   }
   bool bFullscreen = false;

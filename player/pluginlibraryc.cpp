@@ -14,6 +14,7 @@ PluginLibraryC::~PluginLibraryC() {
 bool PluginLibraryC::load(const char* szFileName) {
   m_pLibrary = library_open(szFileName);
   if (!m_pLibrary) {
+    m_sLoadError = library_error();
     return false;
   }
   const char* szFailure = bind_exports();
@@ -29,23 +30,28 @@ bool PluginLibraryC::load(const char* szFileName) {
 
 // Null when every export is bound, else the diagnostic of the first missing one.
 const char* PluginLibraryC::bind_exports() {
-  m_pClassCount = reinterpret_cast<CountFunctionT>(find_export(EXPORT_CLASSDESC_COUNT, "get_classdesc_count"));
-  if (!m_pClassCount) {
+  if (!bind(&m_pClassCount, EXPORT_CLASSDESC_COUNT, "get_classdesc_count")) {
     return "DLL_IFACE: class_desc_count failed\n";
   }
-  m_pApiVersion = reinterpret_cast<VersionFunctionT>(find_export(EXPORT_API_VERSION, "get_api_version"));
-  if (!m_pApiVersion) {
+  if (!bind(&m_pApiVersion, EXPORT_API_VERSION, "get_api_version")) {
     return "DLL_IFACE: class_api_version failed\n";
   }
-  m_pDllName = reinterpret_cast<NameFunctionT>(find_export(EXPORT_DLL_NAME, "get_dll_name"));
-  if (!m_pDllName) {
+  if (!bind(&m_pDllName, EXPORT_DLL_NAME, "get_dll_name")) {
     return "DLL_IFACE: class_dll_name failed\n";
   }
-  m_pClassDesc = reinterpret_cast<DescFunctionT>(find_export(EXPORT_CLASSDESC, "get_classdesc"));
-  if (!m_pClassDesc) {
+  if (!bind(&m_pClassDesc, EXPORT_CLASSDESC, "get_classdesc")) {
     return "DLL_IFACE: class_classdesc failed\n";
   }
   return nullptr;
+}
+
+template <typename FunctionT>
+bool PluginLibraryC::bind(FunctionT* pFunction, const char* szDecoratedName, const char* szPlainName) {
+  *pFunction = reinterpret_cast<FunctionT>(find_export(szDecoratedName, szPlainName));
+  if (!*pFunction) {
+    m_sLoadError = std::string("does not export ") + szPlainName;
+  }
+  return *pFunction != nullptr;
 }
 
 void* PluginLibraryC::find_export(const char* szDecoratedName, const char* szPlainName) {

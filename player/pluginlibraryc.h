@@ -2,6 +2,7 @@
 #define PLAYER_PLUGINLIBRARYC_H
 
 #include <cstdint>
+#include <string>
 
 namespace PluginClass {
 class ClassDescC;
@@ -19,6 +20,9 @@ class PluginLibraryC {
   // else its plain name. A library that lacks one is unloaded again, with a
   // diagnostic naming the first missing export.
   bool load(const char* szFileName);
+  // Why the last load failed, for a user: the loader's reason, or the
+  // export that is missing.
+  const std::string& get_load_error() const { return m_sLoadError; }
   int32_t get_class_count();
   PluginClass::ClassDescC* get_class_desc(int32_t i32Index);
   int32_t get_api_version();
@@ -32,12 +36,15 @@ class PluginLibraryC {
 
   void* find_export(const char* szDecoratedName, const char* szPlainName);
   const char* bind_exports();
+  template <typename FunctionT>
+  bool bind(FunctionT* pFunction, const char* szDecoratedName, const char* szPlainName);
 
   void* m_pLibrary = nullptr;
   CountFunctionT m_pClassCount = nullptr;
   DescFunctionT m_pClassDesc = nullptr;
   VersionFunctionT m_pApiVersion = nullptr;
   NameFunctionT m_pDllName = nullptr;
+  std::string m_sLoadError;
 };
 
 #endif

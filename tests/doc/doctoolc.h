@@ -49,10 +49,16 @@ class DocToolTestC : public ::testing::Test {
   static std::string path(const std::string& rName) { return s_pDirectory->file(rName); }
 
   // Runs tiravo-doc in the working directory with the given arguments.
-  static DocRunS run_tool(const std::string& rArguments) {
+  static DocRunS run_tool(const std::string& rArguments) { return run_tool_in(".", "", rArguments); }
+
+  // Runs tiravo-doc in a folder of the working directory, with variables
+  // ("NAME=value ...") added to its environment.
+  static DocRunS run_tool_in(const std::string& rFolder, const std::string& rVariables,
+                             const std::string& rArguments) {
     DocRunS rRun;
-    const std::string sCommand = "cd '" + s_pDirectory->path() + "' && '" TIRAVO_DOC_BINARY "' " + rArguments +
-                                 " > tool.out 2> tool.err";
+    const std::string sCommand = "cd '" + s_pDirectory->path() + "/" + rFolder + "' && env -u TIRAVO_PLUGIN_PATH " +
+                                 rVariables + " '" TIRAVO_DOC_BINARY "' " + rArguments + " > '" + path("tool.out") +
+                                 "' 2> '" + path("tool.err") + "'";
     const int iStatus = std::system(sCommand.c_str());
     rRun.m_iExitCode = WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1;
     rRun.m_sOut = read_text(path("tool.out"));

@@ -22,6 +22,7 @@ class TiravoProcessC {
   struct ResultS {
     int m_iExitCode;  // -1 when it did not exit normally
     std::string m_sError;
+    std::string m_sOutput;
   };
 
   // Variables that would tell the player about a display or choose SDL drivers.
@@ -33,21 +34,27 @@ class TiravoProcessC {
 
   ResultS run(const std::string& rDirectory, const std::vector<std::string>& rArgs) const {
     TempFileC rErrorFile;
+    TempFileC rOutputFile;
     const pid_t iChild = fork();
     if (iChild == 0) {
-      exec_child(rDirectory, rArgs, rErrorFile.path());
+      exec_child(rDirectory, rArgs, rErrorFile.path(), rOutputFile.path());
     }
     int iStatus = 0;
     waitpid(iChild, &iStatus, 0);
-    std::ifstream rIn(rErrorFile.path());
-    std::string sError((std::istreambuf_iterator<char>(rIn)), std::istreambuf_iterator<char>());
-    return {WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1, sError};
+    return {WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1, read_file(rErrorFile.path()),
+            read_file(rOutputFile.path())};
   }
 
  private:
+  static std::string read_file(const char* szPath) {
+    std::ifstream rIn(szPath);
+    return std::string((std::istreambuf_iterator<char>(rIn)), std::istreambuf_iterator<char>());
+  }
+
   [[noreturn]] void exec_child(const std::string& rDirectory, const std::vector<std::string>& rArgs,
-                               const char* szErrorPath) const {
-    if (!freopen(szErrorPath, "w", stderr) || chdir(rDirectory.c_str()) != 0) {
+                               const char* szErrorPath, const char* szOutputPath) const {
+    if (!freopen(szErrorPath, "w", stderr) || !freopen(szOutputPath, "w", stdout) ||
+        chdir(rDirectory.c_str()) != 0) {
       _exit(126);
     }
     std::vector<std::string> rEnvironment;

@@ -29,7 +29,7 @@ TEST(CommandLine, WithoutOptionsItAsksAndPlaysData) {
   ParsedS rParsed = parse({});
   ASSERT_TRUE(rParsed.m_bAccepted);
   EXPECT_EQ(DISPLAY_ASK, rParsed.m_rLine.m_eDisplay);
-  EXPECT_EQ("plugins", rParsed.m_rLine.m_sPluginDirectory);
+  EXPECT_EQ("", rParsed.m_rLine.m_sPluginDirectory);
   EXPECT_EQ("data", rParsed.m_rLine.m_sDocument);
   EXPECT_EQ(RENDER_NONE, rParsed.m_rLine.m_eRender);
 }
@@ -44,6 +44,7 @@ TEST(CommandLine, OptionsAreTaken) {
   EXPECT_EQ("show.doc", rParsed.m_rLine.m_sDocument);
   EXPECT_EQ(DISPLAY_FULLSCREEN, parse({"--fullscreen"}).m_rLine.m_eDisplay);
   EXPECT_TRUE(parse({"--help"}).m_rLine.m_bHelp);
+  EXPECT_TRUE(parse({"--list-plugins"}).m_rLine.m_bListPlugins);
 }
 
 TEST(CommandLine, RenderMakesAVideoOfMp4NamesAtAnyGivenSize) {

@@ -23,7 +23,7 @@ const char* const DUMP_HELP =
     "and every chunk that nothing could read.\n"
     "\n"
     "  --plugins DIR   the plug-in libraries that read the effects and files\n"
-    "                  (default: plugins)\n"
+    "                  (default: ./plugins, TIRAVO_PLUGIN_PATH, the installed ones)\n"
     "  --extract DIR   write a copy of each embedded file into DIR; the JSON names\n"
     "                  the copies, so that build can make the same document again\n"
     "\n"
@@ -37,7 +37,7 @@ const char* const BUILD_HELP =
     "\n"
     "  -o DOCUMENT     the document to write\n"
     "  --plugins DIR   the plug-in libraries that provide the effects and files\n"
-    "                  (default: plugins)\n"
+    "                  (default: ./plugins, TIRAVO_PLUGIN_PATH, the installed ones)\n"
     "\n"
     "Exits with 1 when the description cannot be built (the message names the\n"
     "place in the JSON), with 2 for a wrong command line.\n";

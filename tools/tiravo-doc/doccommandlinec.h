@@ -11,7 +11,7 @@ struct DocCommandLineS {
   bool m_bHelp = false;
   std::string m_sInput;  // the document to dump, or the description to build
   std::string m_sOutput;  // build's -o
-  std::string m_sPluginDirectory = "plugins";
+  std::string m_sPluginDirectory;  // --plugins; empty: the search
   std::string m_sExtractDirectory;  // dump's --extract
 };
 

@@ -70,7 +70,7 @@ void warn_missing_classes(const LoadedDocumentC& rDocument, const std::string& r
   for (const ChunkReportS& rReport : rDocument.m_rReports) {
     if (rReport.m_eReason == REASON_MISSING_CLASS) {
       std::fprintf(stderr, "tiravo-doc: warning: no plug-in in %s provides the class %s (%s)\n",
-                   rPluginDirectory.c_str(), rReport.m_sClassName.c_str(), class_ident_text(rReport.m_rClass).c_str());
+                   plugin_places(rPluginDirectory).c_str(), rReport.m_sClassName.c_str(), class_ident_text(rReport.m_rClass).c_str());
     }
   }
 }

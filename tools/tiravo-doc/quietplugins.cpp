@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "player/classregistryc.h"
+#include "player/pluginsearch.h"
 
 namespace {
 
@@ -26,9 +27,17 @@ std::string read_all(FILE* pFile) {
 
 }  // namespace
 
+std::string plugin_places(const std::string& rDirectory) {
+  if (!rDirectory.empty()) {
+    return rDirectory;
+  }
+  const std::string sInstalled = installed_plugin_folder();
+  return std::string("plugins, ") + PLUGIN_PATH_VARIABLE + (sInstalled.empty() ? "" : " or " + sInstalled);
+}
+
 void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirectory) {
   std::error_code rError;
-  if (!std::filesystem::is_directory(rDirectory, rError)) {
+  if (!rDirectory.empty() && !std::filesystem::is_directory(rDirectory, rError)) {
     const std::string sReason = rError ? ": " + rError.message() : std::string();
     std::fprintf(stderr, "tiravo-doc: warning: no plug-in directory %s%s\n", rDirectory.c_str(), sReason.c_str());
     return;
@@ -40,12 +49,12 @@ void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirecto
     if (pCapture) {
       std::fclose(pCapture);
     }
-    pRegistry->load_plugins(rDirectory.c_str());
+    find_plugins(pRegistry, rDirectory, LOCAL_FOLDER_IF_PRESENT);
     return;
   }
   std::fflush(stderr);
   dup2(fileno(pCapture), STDERR_FILENO);
-  pRegistry->load_plugins(rDirectory.c_str());
+  find_plugins(pRegistry, rDirectory, LOCAL_FOLDER_IF_PRESENT);
   std::fflush(stderr);
   dup2(iSaved, STDERR_FILENO);
   close(iSaved);
@@ -53,5 +62,8 @@ void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirecto
   std::fclose(pCapture);
   if (sReport.find(FAILURE_TEXT) != std::string::npos) {
     std::fputs(sReport.c_str(), stderr);
+  }
+  if (pRegistry->get_plugin_files().empty()) {
+    std::fprintf(stderr, "tiravo-doc: warning: no plug-in libraries in %s\n", plugin_places(rDirectory).c_str());
   }
 }

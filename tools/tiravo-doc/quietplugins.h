@@ -5,9 +5,15 @@
 
 class ClassRegistryC;
 
-// Loads the directory's plug-ins. The registry tells every step on standard
-// error, which would bury the tool's own messages: its report is shown only
-// when a library failed to load, or a warning when there is no directory.
+// Loads the directory's plug-ins, or with an empty rDirectory those of the
+// search folders. The registry tells every step on standard error, which
+// would bury the tool's own messages: its report is shown only when a
+// library failed to load, or a warning when there is no directory or the
+// search found no library.
 void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirectory);
+
+// Where the plug-ins were looked for, for messages: rDirectory, or the
+// search folders when it is empty.
+std::string plugin_places(const std::string& rDirectory);
 
 #endif
