@@ -115,7 +115,8 @@ void SoundStreamC::run() {
 }
 
 void SoundStreamC::set_time_ms(int64_t i64Ms) {
-  const int64_t i64Frame = i64Ms * m_i32Rate / 1000;
+  // Rounded up, so that the position reads back as the milliseconds set.
+  const int64_t i64Frame = (i64Ms * m_i32Rate + 999) / 1000;
   {
     std::lock_guard<std::mutex> rLock(m_rMutex);
     m_i64Position = i64Frame;

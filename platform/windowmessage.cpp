@@ -92,3 +92,33 @@ void post_window_message(SDL_Window* pWindow, uint32_t ui32Id) {
   rEvent.user.code = static_cast<Sint32>(ui32Id);
   SDL_PushEvent(&rEvent);
 }
+
+WindowKeyE get_window_key(const WindowMessageS& rMessage, bool* pShift) {
+  const SDL_Event& rEvent = rMessage.m_rEvent;
+  if (rEvent.type != SDL_KEYDOWN) {
+    return WINDOW_KEY_NONE;
+  }
+  *pShift = (rEvent.key.keysym.mod & KMOD_SHIFT) != 0;
+  switch (rEvent.key.keysym.sym) {
+    case SDLK_SPACE:
+      return rEvent.key.repeat ? WINDOW_KEY_NONE : WINDOW_KEY_SPACE;
+    case SDLK_LEFT:
+      return WINDOW_KEY_LEFT;
+    case SDLK_RIGHT:
+      return WINDOW_KEY_RIGHT;
+    case SDLK_PAGEUP:
+      return WINDOW_KEY_PAGE_UP;
+    case SDLK_PAGEDOWN:
+      return WINDOW_KEY_PAGE_DOWN;
+    case SDLK_HOME:
+      return WINDOW_KEY_HOME;
+    default:
+      return WINDOW_KEY_NONE;
+  }
+}
+
+void set_window_title(void* pWindow, const char* szTitle) {
+  if (pWindow != nullptr) {
+    SDL_SetWindowTitle(static_cast<SDL_Window*>(pWindow), szTitle);
+  }
+}

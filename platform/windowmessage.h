@@ -32,6 +32,14 @@ bool peek_message(WindowMessageS* pMessage);
 void dispatch_message(const WindowMessageS& rMessage);
 // WINDOW_MESSAGE_QUIT for the quit message; 0 for every other message.
 uint32_t get_message_id(const WindowMessageS& rMessage);
+// The keys that move a presentation's time.
+enum WindowKeyE { WINDOW_KEY_NONE, WINDOW_KEY_SPACE, WINDOW_KEY_LEFT, WINDOW_KEY_RIGHT, WINDOW_KEY_PAGE_UP,
+                  WINDOW_KEY_PAGE_DOWN, WINDOW_KEY_HOME };
+// Which of them a key press is, and whether Shift was held; WINDOW_KEY_NONE
+// for any other message. Held keys repeat, except Space.
+WindowKeyE get_window_key(const WindowMessageS& rMessage, bool* pShift);
+// The window's title; pWindow is what the device driver's get_window gives.
+void set_window_title(void* pWindow, const char* szTitle);
 // Queues a message with the given id for the window.
 void post_window_message(SDL_Window* pWindow, uint32_t ui32Id);
 

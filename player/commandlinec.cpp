@@ -9,7 +9,7 @@
 #include "platform/videoencoderc.h"
 
 const char* const USAGE_TEXT =
-    "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR]\n"
+    "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR] [--start T] [--loop A:B]\n"
     "              [--render DIR|FILE.mp4 [--fps N] [--size WxH]] [DOCUMENT]\n"
     "       tiravo --list-plugins [--plugins DIR]\n"
     "Plays a presentation document (default: data) with the plug-in libraries of\n"
@@ -17,6 +17,7 @@ const char* const USAGE_TEXT =
     "Without --plugins the libraries come from ./plugins, then from each folder\n"
     "of TIRAVO_PLUGIN_PATH (separated by colons), then from the installed folder;\n"
     "a file name found again in a later folder is skipped.\n"
+    "A JSON description (as tiravo-doc build takes) plays as its document.\n"
     "\n"
     "  --windowed      play in a window, without asking\n"
     "  --fullscreen    play fullscreen, without asking\n"
@@ -34,8 +35,15 @@ const char* const USAGE_TEXT =
     "                  layout keeps its aspect inside it, between black bars.\n"
     "                  A video needs an even width and height: an odd --size is\n"
     "                  refused, an odd layout size is rounded up\n"
+    "  --start T       start at T: seconds (12.5), ticks (4096t) or a marker's label\n"
+    "  --loop A:B      repeat from A to B (times as for --start) until quit\n"
     "  --help          show this text\n"
-    "  --version       show the version\n";
+    "  --version       show the version\n"
+    "\n"
+    "With --start or --loop, or for a description, the window takes keys: Space\n"
+    "pauses and resumes, Left and Right seek a second (with Shift ten), Page Up\n"
+    "and Page Down jump to the previous and next marker, Home to the start; the\n"
+    "title shows the time, the marker and the frame rate.\n";
 
 namespace {
 
@@ -72,6 +80,10 @@ bool check_combination(const CommandLineS& rLine, bool bFpsGiven, std::string* p
   }
   if (rLine.m_i32Width != 0 && rLine.m_eRender == RENDER_NONE) {
     *pError = "--size is for --render";
+    return false;
+  }
+  if (rLine.m_eRender != RENDER_NONE && (rLine.m_bHasStart || rLine.m_bHasLoop)) {
+    *pError = "--start and --loop are for playing, not for --render";
     return false;
   }
   if (rLine.m_eRender != RENDER_NONE && rLine.m_eDisplay != DISPLAY_ASK) {
@@ -114,7 +126,9 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
         return false;
       }
       pLine->m_eDisplay = eChoice;
-    } else if ((sArg == "--plugins" || sArg == "--render" || sArg == "--fps" || sArg == "--size") && !bHasValue) {
+    } else if ((sArg == "--plugins" || sArg == "--render" || sArg == "--fps" || sArg == "--size" ||
+                sArg == "--start" || sArg == "--loop") &&
+               !bHasValue) {
       *pError = sArg + " needs a value";
       return false;
     } else if (sArg == "--plugins") {
@@ -134,6 +148,20 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
                   ppArgs[i] + "'";
         return false;
       }
+    } else if (sArg == "--start") {
+      std::string sProblem;
+      if (!parse_presentation_time(ppArgs[++i], &pLine->m_rStart, &sProblem)) {
+        *pError = "--start: " + sProblem;
+        return false;
+      }
+      pLine->m_bHasStart = true;
+    } else if (sArg == "--loop") {
+      std::string sProblem;
+      if (!parse_presentation_span(ppArgs[++i], &pLine->m_rLoop, &sProblem)) {
+        *pError = "--loop: " + sProblem;
+        return false;
+      }
+      pLine->m_bHasLoop = true;
     } else if (sArg.size() > 1 && sArg[0] == '-') {
       *pError = "unknown option " + sArg;
       return false;

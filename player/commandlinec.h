@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "player/presentationtime.h"
+
 // How the display mode is chosen.
 enum DisplayChoiceE { DISPLAY_ASK, DISPLAY_WINDOWED, DISPLAY_FULLSCREEN };
 
@@ -23,6 +25,11 @@ struct CommandLineS {
   // --size; 0 × 0: the layout's size.
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;
+  // --start and --loop: where playing starts, and the span it repeats.
+  bool m_bHasStart = false;
+  PresentationTimeS m_rStart;
+  bool m_bHasLoop = false;
+  PresentationSpanS m_rLoop;
   bool m_bHelp = false;
   bool m_bVersion = false;
   bool m_bListPlugins = false;

@@ -87,7 +87,8 @@ int32_t PlayerC::load(const char* szFileName) {
 int32_t PlayerC::read_document_file(const char* szFileName, bool bWithDefaultDriver, std::string* pError) {
   MemoryFileC rBuilt;
   const char* szDocument = szFileName;
-  if (is_description_file(szFileName)) {
+  m_bDescription = is_description_file(szFileName);
+  if (m_bDescription) {
     if (!build_description(szFileName, &rBuilt, pError)) {
       return CHUNK_DAMAGED;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "corelib/scenec.h"
 #include "platform/debugoutput.h"
 #include "platform/display.h"
 #include "platform/optionsdialog.h"
@@ -51,6 +52,40 @@ bool make_render_directory(const std::string& rDirectory) {
   return false;
 }
 
+bool resolve_time(const char* szOption, const PresentationTimeS& rTime, SceneC* pScene, int32_t* pTicks) {
+  std::string sError;
+  if (!resolve_presentation_time(rTime, pScene, pTicks, &sError)) {
+    std::fprintf(stderr, "tiravo: %s: %s\n", szOption, sError.c_str());
+    return false;
+  }
+  return true;
+}
+
+// The times of --start and --loop in the loaded scene's ticks. Those who
+// make a presentation get the transport keys: with either option, or when
+// playing a description.
+bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, PlaybackControlS* pControl) {
+  SceneC* pScene = pPlayer->get_scene();
+  if (rLine.m_bHasLoop) {
+    if (!resolve_time("--loop", rLine.m_rLoop.m_rFrom, pScene, &pControl->m_i32LoopFrom) ||
+        !resolve_time("--loop", rLine.m_rLoop.m_rTo, pScene, &pControl->m_i32LoopTo)) {
+      return false;
+    }
+    if (pControl->m_i32LoopTo <= pControl->m_i32LoopFrom) {
+      std::fprintf(stderr, "tiravo: --loop: the span ends before it starts\n");
+      return false;
+    }
+    pControl->m_bLoop = true;
+    pControl->m_i32StartPosition = pControl->m_i32LoopFrom;
+  }
+  if (rLine.m_bHasStart && !resolve_time("--start", rLine.m_rStart, pScene, &pControl->m_i32StartPosition)) {
+    return false;
+  }
+  pControl->m_bTransport =
+      rLine.m_eRender == RENDER_NONE && (rLine.m_bHasStart || rLine.m_bHasLoop || pPlayer->is_description());
+  return true;
+}
+
 int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
   PlayerC rPlayer;
   find_plugins(rPlayer.get_class_registry(), rLine.m_sPluginDirectory);
@@ -62,6 +97,11 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
     debug_output("load failed\n");
     return EXIT_FAILURE_CODE;
   }
+  PlaybackControlS rControl;
+  if (!playback_control(rLine, &rPlayer, &rControl)) {
+    return EXIT_FAILURE_CODE;
+  }
+  rPlayer.set_playback_control(rControl);
   rPlayer.set_offline_render(pRender);
   const int iResult = rPlayer.run();
   if (pRender && pRender->has_failed()) {

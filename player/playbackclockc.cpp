@@ -1,10 +1,14 @@
 #include "player/playbackclockc.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <iterator>
 
 #include "platform/messagebox.h"
 #include "platform/perfcounter.h"
 #include "platform/soundlibrary.h"
+#include "player/playerc.h"
 
 namespace {
 
@@ -84,24 +88,94 @@ bool PlaybackClockC::open_music(const std::string& rFileName) {
   return false;
 }
 
-void PlaybackClockC::start_clock(double f64TicksPerSecond) {
-  if (is_streaming()) {
-    sound_stream_set_time(m_pStream, 0);
-    m_i32Channel = sound_stream_play(SOUND_FREE_CHANNEL, m_pStream);
-    sound_set_pan(m_i32Channel, SOUND_PAN_STEREO);
-    return;
-  }
-  m_i32StartPosition = 0;
+int64_t ticks_to_ms(int32_t i32Ticks, double f64TicksPerSecond) {
   // A scene without a tempo has no ticks to convert.
-  const double f64StartMs = f64TicksPerSecond > 0.0 ? m_i32StartPosition * 1000.0 / f64TicksPerSecond : 0.0;
-  m_i64OriginMs = counter_now_ms() - static_cast<int64_t>(f64StartMs);
+  if (!(f64TicksPerSecond > 0.0)) {
+    return 0;
+  }
+  int64_t i64Ms = static_cast<int64_t>(std::ceil(i32Ticks * 1000.0 / f64TicksPerSecond));
+  // The division can round up by one: step back while that still reaches the tick.
+  while (i64Ms > 0 && ms_to_ticks(static_cast<int32_t>(i64Ms - 1), f64TicksPerSecond) >= i32Ticks) {
+    --i64Ms;
+  }
+  return i64Ms;
+}
+
+void PlaybackClockC::start_clock(double f64TicksPerSecond, int32_t i32StartPosition) {
+  m_f64TicksPerSecond = f64TicksPerSecond;
+  m_i32StartPosition = i32StartPosition;
+  const int64_t i64StartMs = ticks_to_ms(m_i32StartPosition, f64TicksPerSecond);
+  if (is_streaming()) {
+    sound_stream_set_time(m_pStream, static_cast<int32_t>(std::max<int64_t>(i64StartMs, 0)));
+    play_stream();
+  }
+  set_origin(i64StartMs);
+}
+
+void PlaybackClockC::play_stream() {
+  m_i32Channel = sound_stream_play(SOUND_FREE_CHANNEL, m_pStream);
+  sound_set_pan(m_i32Channel, SOUND_PAN_STEREO);
+}
+
+void PlaybackClockC::set_origin(int64_t i64TimeMs) {
+  m_i64OriginMs = counter_now_ms() - i64TimeMs;
+  m_i64PausedMs = i64TimeMs;
 }
 
 int32_t PlaybackClockC::get_time() {
   if (is_streaming()) {
     return sound_stream_get_time(m_pStream);
   }
+  if (m_bPaused) {
+    return static_cast<int32_t>(m_i64PausedMs);
+  }
   return static_cast<int32_t>(counter_now_ms() - m_i64OriginMs);
+}
+
+// The music has no time before its start: the clock starts there too.
+void PlaybackClockC::seek(int32_t i32Position) {
+  m_i32StartPosition = std::max(i32Position, 0);
+  const int64_t i64TargetMs = ticks_to_ms(m_i32StartPosition, m_f64TicksPerSecond);
+  if (is_streaming()) {
+    sound_stream_set_time(m_pStream, static_cast<int32_t>(std::min<int64_t>(i64TargetMs, INT32_MAX)));
+  }
+  set_origin(i64TargetMs);
+}
+
+void PlaybackClockC::pause() {
+  if (m_bPaused) {
+    return;
+  }
+  m_i64PausedMs = get_time();
+  m_bPaused = true;
+  if (is_streaming()) {
+    // The device has taken a little more than was heard by now: the music
+    // goes back to what the clock showed, so both hold the same time.
+    sound_stream_stop(m_pStream);
+    sound_stream_set_time(m_pStream, static_cast<int32_t>(std::max<int64_t>(m_i64PausedMs, 0)));
+  }
+}
+
+void PlaybackClockC::resume() {
+  if (!m_bPaused) {
+    return;
+  }
+  m_bPaused = false;
+  if (is_streaming()) {
+    // A stopped stream keeps its position: playing it again goes on from there.
+    set_origin(sound_stream_get_time(m_pStream));
+    play_stream();
+    return;
+  }
+  set_origin(m_i64PausedMs);
+}
+
+int32_t PlaybackClockC::get_music_drift_ms() {
+  if (!is_streaming() || m_bPaused) {
+    return 0;
+  }
+  const int64_t i64CounterMs = counter_now_ms() - m_i64OriginMs;
+  return static_cast<int32_t>(std::clamp<int64_t>(sound_stream_get_time(m_pStream) - i64CounterMs, INT32_MIN, INT32_MAX));
 }
 
 void PlaybackClockC::stop_music() {

@@ -8,7 +8,8 @@
 class SoundStreamC;
 
 // Presentation time in milliseconds: the music stream's play position while
-// music plays, else the performance counter since start_clock().
+// music plays, else the performance counter since start_clock(). The start
+// position can be moved (a seek) and the clock paused; the music follows.
 class PlaybackClockC {
  public:
   PlaybackClockC() = default;
@@ -20,9 +21,20 @@ class PlaybackClockC {
   // in the current directory when the stored name cannot be opened. False
   // when there will be no music: then the counter drives the clock.
   bool open_music(const std::string& rFileName);
-  // Plays the music from its start, or sets the counter's origin.
-  void start_clock(double f64TicksPerSecond);
+  // Plays the music from i32StartPosition (ticks), or sets the counter's
+  // origin so that the time is there now.
+  void start_clock(double f64TicksPerSecond, int32_t i32StartPosition = 0);
   int32_t get_time();
+  // Moves the clock and the music to i32Position ticks; a paused clock stays
+  // paused there.
+  void seek(int32_t i32Position);
+  // Holds the time, and the music with it, until resume().
+  void pause();
+  void resume();
+  bool is_paused() const { return m_bPaused; }
+  // While music plays: its position minus the time the counter has run since
+  // the last start, seek or resume, in milliseconds. 0 without music.
+  int32_t get_music_drift_ms();
   void stop_music();
   // Closes the stream and the sound library, if they were opened.
   void close_music();
@@ -33,9 +45,19 @@ class PlaybackClockC {
   bool m_bLibraryReady = false;
   SoundStreamC* m_pStream = nullptr;
   int32_t m_i32Channel = -1;
+  void play_stream();
+  void set_origin(int64_t i64TimeMs);
+
   int32_t m_i32StartPosition = 0;  // ticks
+  double m_f64TicksPerSecond = 0.0;
   int64_t m_i64OriginMs = 0;
+  bool m_bPaused = false;
+  int64_t m_i64PausedMs = 0;
 };
+
+// The first whole millisecond at which ms_to_ticks gives i32Ticks or more;
+// 0 for a scene without a tempo.
+int64_t ticks_to_ms(int32_t i32Ticks, double f64TicksPerSecond);
 
 // The file name without drive and directory, for names stored on another
 // system: both '\' and '/' separate directories.

@@ -123,7 +123,7 @@ int32_t PlayerC::run() {
     return -1;
   }
   m_f64TicksPerSecond = scene_ticks_per_second(m_pScene);
-  m_rClock.start_clock(m_f64TicksPerSecond);
+  m_rClock.start_clock(m_f64TicksPerSecond, m_rControl.m_i32StartPosition);
   play_frames(pDevice);
   m_rClock.stop_music();
   release_document();
@@ -181,6 +181,10 @@ int32_t PlayerC::read_clock_ms() {
   return m_pRender ? m_pRender->get_frame_time_ms() : m_rClock.get_time();
 }
 
+int32_t PlayerC::read_frame_time() {
+  return ms_to_ticks(read_clock_ms(), m_f64TicksPerSecond);
+}
+
 // One window message per pass; a frame only when the queue is empty.
 void PlayerC::play_frames(DeviceDriverBaseC* pDevice) {
   const int32_t i32EndTime = m_pScene->get_end_time();
@@ -190,14 +194,20 @@ void PlayerC::play_frames(DeviceDriverBaseC* pDevice) {
     if (peek_message(&rMessage)) {
       bHaveMessage = true;
       dispatch_message(rMessage);
+      if (m_rControl.m_bTransport) {
+        handle_transport_key(rMessage);
+      }
     } else {
-      const int32_t i32FrameTime = ms_to_ticks(read_clock_ms(), m_f64TicksPerSecond);
+      const int32_t i32FrameTime = next_frame_time();
       if (i32FrameTime > i32EndTime) {
         return;
       }
       draw_frame(pDevice, i32FrameTime);
       if (m_pRender && !m_pRender->write_frame()) {
         return;
+      }
+      if (m_rControl.m_bTransport) {
+        update_title(pDevice, i32FrameTime);
       }
     }
     if (bHaveMessage && get_message_id(rMessage) == WINDOW_MESSAGE_QUIT) {
@@ -212,6 +222,9 @@ void PlayerC::draw_frame(DeviceDriverBaseC* pDevice, int32_t i32FrameTime) {
   pDevice->clear_buffers(DEVICE_CLEAR_ALL, RgbaColorC(0.0f, 0.0f, 0.0f, 0.0f), 1.0f, 0);
   pDevice->begin_draw();
   draw_layers(i32FrameTime);
+  if (m_pObserver) {
+    m_pObserver->frame_drawn(i32FrameTime);
+  }
   pDevice->end_draw();
   pDevice->deactivate();
   pDevice->end_frame();

@@ -9,6 +9,7 @@
 #include "player/framesinkc.h"
 #include "player/hostinterfacec.h"
 #include "player/playbackclockc.h"
+#include "player/transport.h"
 
 class ChunkReaderC;
 class DeviceDriverBaseC;
@@ -18,6 +19,28 @@ class ImportListC;
 class MemoryFileC;
 class SceneC;
 class TimeBaseC;
+struct WindowMessageS;
+
+// What the player does beyond playing its document once from the start, for
+// people making a presentation. Off by default: the player then plays as it
+// always has.
+struct PlaybackControlS {
+  int32_t m_i32StartPosition = 0;  // ticks
+  // Repeats [from, to) of the presentation until quit.
+  bool m_bLoop = false;
+  int32_t m_i32LoopFrom = 0;
+  int32_t m_i32LoopTo = 0;
+  // Keys pause and move the time; the window's title shows it.
+  bool m_bTransport = false;
+};
+
+// Told of each frame once drawn, before it is shown: the graphics device is
+// still active, so its picture can be read back.
+class FrameObserverC {
+ public:
+  virtual ~FrameObserverC() = default;
+  virtual void frame_drawn(int32_t i32FrameTime) = 0;
+};
 
 // The one player: it owns the document (scene, import list, device drivers),
 // loads it through the class registry and plays it frame by frame.
@@ -44,11 +67,16 @@ class PlayerC {
   void prepare_all(int32_t i32Reason);
   // Frames go to pRender instead of a shown window, timed by it; no music.
   void set_offline_render(FrameSinkC* pRender) { m_pRender = pRender; }
+  void set_playback_control(const PlaybackControlS& rControl) { m_rControl = rControl; }
+  void set_frame_observer(FrameObserverC* pObserver) { m_pObserver = pObserver; }
+  PlaybackClockC* get_clock() { return &m_rClock; }
 
   SceneC* get_scene() { return m_pScene; }
   ImportListC* get_import_list() { return m_pImportList; }
   DeviceTableC* get_device_table() { return m_pDevices; }
   const std::string& get_music_file_name() const { return m_sMusicFileName; }
+  // Whether the document was made from a JSON description.
+  bool is_description() const { return m_bDescription; }
 
  private:
   // The document or description into the scene and the import list, and
@@ -65,7 +93,14 @@ class PlayerC {
   bool init_graphics_device(DeviceDriverBaseC* pDriver);
   OfflinePresentationS offline_presentation() const;
   int32_t read_clock_ms();
+  int32_t read_frame_time();
   void play_frames(DeviceDriverBaseC* pDevice);
+  // The time of the next frame: the clock's, or the loop's start once the
+  // loop's end is reached.
+  int32_t next_frame_time();
+  void handle_transport_key(const WindowMessageS& rMessage);
+  void seek_to(int32_t i32Time);
+  void update_title(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
   void draw_frame(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
   void draw_layers(int32_t i32FrameTime);
   void release_document();
@@ -84,6 +119,12 @@ class PlayerC {
   double m_f64TicksPerSecond = 0.0;
   void* m_pInstance = nullptr;
   FrameSinkC* m_pRender = nullptr;
+  bool m_bDescription = false;
+  PlaybackControlS m_rControl;
+  FrameObserverC* m_pObserver = nullptr;
+  TitleStateS m_rTitle;
+  int64_t m_i64TitleMs = 0;
+  int32_t m_i32TitleFrames = 0;
 };
 
 // Ticks per second of the scene's tempo: beats per minute × beat units × 256 / 60.

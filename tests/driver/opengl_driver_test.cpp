@@ -20,6 +20,7 @@
 #include "corelib/pluginexports.h"
 #include "corelib/rgbacolorc.h"
 #include "platform/windowmessage.h"
+#include "tests/support/openglpin.h"
 
 namespace {
 
@@ -66,22 +67,6 @@ Box2C box(float f32X0, float f32Y0, float f32X1, float f32Y1) {
   return Box2C(Vector2C(f32X0, f32Y0), Vector2C(f32X1, f32Y1));
 }
 
-// Mesa keeps caches in its own globals for the life of the process and
-// unloads its driver when SDL's video shuts down; LeakSanitizer then counts
-// those caches as leaked, from code it can no longer name, so no suppression
-// can match them. Keeping the OpenGL libraries loaded keeps the caches what
-// they are: reachable.
-int pin_opengl_library(dl_phdr_info* pInfo, size_t, void*) {
-  const std::string sName = pInfo->dlpi_name;
-  for (const char* szPart : {"/dri/", "libEGL", "libGL", "libglapi", "libLLVM", "libgallium"}) {
-    if (sName.find(szPart) != std::string::npos) {
-      dlopen(sName.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-      break;
-    }
-  }
-  return 0;
-}
-
 class OpenGLDriverTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -125,7 +110,7 @@ class OpenGLDriverTest : public ::testing::Test {
     if (!m_pDriver->init_device(nullptr, nullptr, 123, DEVICE_MODE_WINDOWED, i32Width, i32Height, 32, nullptr)) {
       return false;
     }
-    dl_iterate_phdr(pin_opengl_library, nullptr);
+    pin_opengl_libraries();
     viewport()->set_viewport(box(0, 0, i32Width, i32Height));
     viewport()->set_layout(box(0, 0, i32Width, i32Height));
     return true;

@@ -89,3 +89,21 @@ TEST(CommandLine, MistakesAreRefusedWithAReason) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, StartAndLoopAreForPlaying) {
+  ParsedS rParsed = parse({"--windowed", "--start", "Drop", "--loop", "4096t:20.5", "show.json"});
+  ASSERT_TRUE(rParsed.m_bAccepted) << rParsed.m_sError;
+  EXPECT_TRUE(rParsed.m_rLine.m_bHasStart);
+  EXPECT_EQ("Drop", rParsed.m_rLine.m_rStart.m_sLabel);
+  ASSERT_TRUE(rParsed.m_rLine.m_bHasLoop);
+  EXPECT_EQ(4096, rParsed.m_rLine.m_rLoop.m_rFrom.m_i32Ticks);
+  EXPECT_DOUBLE_EQ(20.5, rParsed.m_rLine.m_rLoop.m_rTo.m_f64Seconds);
+  EXPECT_FALSE(parse({"--windowed"}).m_rLine.m_bHasStart);
+  EXPECT_FALSE(parse({"--start"}).m_bAccepted);
+  EXPECT_FALSE(parse({"--loop", "12"}).m_bAccepted);
+  EXPECT_FALSE(parse({"--render", "frames", "--start", "1"}).m_bAccepted);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+#ifndef PLAYER_PRESENTATIONTIME_H
+#define PLAYER_PRESENTATIONTIME_H
+
+#include <cstdint>
+#include <string>
+
+class SceneC;
+
+// A time as the command line gives it: seconds ("12.5"), ticks ("4096t") or
+// the label of one of the scene's markers.
+struct PresentationTimeS {
+  enum KindE { SECONDS, TICKS, MARKER };
+  KindE m_eKind = TICKS;
+  double m_f64Seconds = 0.0;
+  int32_t m_i32Ticks = 0;
+  std::string m_sLabel;
+};
+
+// A span "A:B" of such times.
+struct PresentationSpanS {
+  PresentationTimeS m_rFrom;
+  PresentationTimeS m_rTo;
+};
+
+// False, with *pError saying why, for a text that is no time.
+bool parse_presentation_time(const std::string& rText, PresentationTimeS* pTime, std::string* pError);
+bool parse_presentation_span(const std::string& rText, PresentationSpanS* pSpan, std::string* pError);
+
+// The time in the scene's ticks; false, with *pError, for a label no marker
+// has. Seconds are rounded to the nearest tick.
+bool resolve_presentation_time(const PresentationTimeS& rTime, SceneC* pScene, int32_t* pTicks,
+                               std::string* pError);
+
+#endif

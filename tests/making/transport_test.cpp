@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "player/presentationtime.h"
+#include "tests/making/makingtestc.h"
+
+namespace {
+
+class TransportTest : public MakingTestC {
+ protected:
+  PlaybackClockC* clock() { return m_rPlayer.get_clock(); }
+  // The clock's time as ticks, as the frame loop reads it.
+  int32_t clock_ticks() { return ms_to_ticks(clock()->get_time(), TICKS); }
+};
+
+const char* const MARKERS =
+    "[{\"position\": 100, \"label\": \"Intro\"}, {\"position\": 1000, \"label\": \"Drop\"},"
+    " {\"position\": 3000, \"label\": \"Outro\"}]";
+
+TEST_F(TransportTest, PauseHoldsTheFrameTimeAndTheMusic) {
+  load(rect_description("[1, 0, 0, 1]", 20 * TICKS, "[]", file("tone.wav")));
+  int32_t i32Paused = 0;
+  int32_t i32MusicMs = 0;
+  m_rScript
+      .then(200,
+            [&](int32_t) {
+              EXPECT_TRUE(clock()->is_streaming());
+              m_rScript.press(SDLK_SPACE);
+            })
+      .then(0,
+            [&](int32_t i32Time) {
+              i32Paused = i32Time;
+              i32MusicMs = clock()->get_time();
+              EXPECT_TRUE(clock()->is_paused());
+            })
+      .then(300,
+            [&](int32_t i32Time) {
+              EXPECT_EQ(i32Paused, i32Time);
+              EXPECT_EQ(i32MusicMs, clock()->get_time());
+              EXPECT_NE(std::string::npos, m_rScript.title().find("paused")) << m_rScript.title();
+              m_rScript.press(SDLK_SPACE);
+            })
+      .then(300, [&](int32_t i32Time) {
+        // The music goes on from where it was held, and the clock with it
+        // (bounds wide enough for a busy machine).
+        EXPECT_GT(i32Time, i32Paused);
+        EXPECT_LT(i32Time, i32Paused + 2 * TICKS);
+        EXPECT_LT(std::abs(clock()->get_music_drift_ms()), 250);
+      });
+  play();
+}
+
+TEST_F(TransportTest, SeeksAndMarkerJumpsLandOnTheirTickAndMoveTheMusic) {
+  load(rect_description("[1, 0, 0, 1]", 20 * TICKS, MARKERS, file("tone.wav")));
+  auto expect_at = [this](int32_t i32Want) {
+    return [this, i32Want](int32_t i32Time) {
+      EXPECT_EQ(i32Want, i32Time);
+      EXPECT_EQ(ticks_to_ms(i32Want, TICKS), clock()->get_time());
+    };
+  };
+  // Paused first, so every seek shows exactly its target on the next frame.
+  m_rScript.then(0, [&](int32_t) { m_rScript.press(SDLK_SPACE); })
+      .then(0, [&](int32_t) {
+        EXPECT_TRUE(clock()->is_paused());
+        m_rScript.press(SDLK_HOME);
+      })
+      .then(0, [&](int32_t i32Time) {
+        expect_at(0)(i32Time);
+        m_rScript.press(SDLK_RIGHT);
+      })
+      .then(0, [&](int32_t i32Time) {
+        expect_at(TICKS)(i32Time);
+        m_rScript.press(SDLK_RIGHT, true);
+      })
+      .then(0, [&](int32_t i32Time) {
+        expect_at(11 * TICKS)(i32Time);
+        m_rScript.press(SDLK_LEFT);
+      })
+      .then(0, [&](int32_t i32Time) {
+        expect_at(10 * TICKS)(i32Time);
+        m_rScript.press(SDLK_LEFT, true);
+        m_rScript.press(SDLK_LEFT, true);
+      })
+      .then(0, [&](int32_t) {})
+      .then(0, [&](int32_t i32Time) {
+        // Not before the start.
+        expect_at(0)(i32Time);
+        m_rScript.press(SDLK_PAGEDOWN);
+      })
+      .then(0, [&](int32_t i32Time) {
+        expect_at(100)(i32Time);
+        m_rScript.press(SDLK_PAGEDOWN);
+      })
+      .then(300, [&](int32_t i32Time) {
+        expect_at(1000)(i32Time);
+        EXPECT_NE(std::string::npos, m_rScript.title().find("3.91 s (1000t) - Drop")) << m_rScript.title();
+        // Right on a marker, Page Up goes to the one before.
+        m_rScript.press(SDLK_PAGEUP);
+      })
+      .then(0, [&](int32_t i32Time) {
+        expect_at(100)(i32Time);
+        m_rScript.press(SDLK_PAGEUP);
+      })
+      .then(0, [&](int32_t i32Time) {
+        // No marker before the first: it stays.
+        expect_at(100)(i32Time);
+        m_rScript.press(SDLK_SPACE);
+        m_rScript.press(SDLK_RIGHT);
+      })
+      .then(0, [&](int32_t i32Time) {
+        // Playing, a seek shows its target, plus what has played since, on
+        // the next frame.
+        EXPECT_GE(i32Time, 100 + TICKS);
+        EXPECT_LT(i32Time, 100 + TICKS + TICKS / 4);
+        EXPECT_TRUE(clock()->is_streaming());
+      });
+  play();
+}
+
+TEST_F(TransportTest, ALoopRepeatsItsSpan) {
+  load(rect_description("[1, 0, 0, 1]", 20 * TICKS));
+  PlaybackControlS rControl;
+  rControl.m_bLoop = true;
+  rControl.m_i32LoopFrom = TICKS;
+  rControl.m_i32LoopTo = TICKS + TICKS / 8;  // 125 ms
+  rControl.m_i32StartPosition = TICKS;
+  m_rScript.then(700, [](int32_t) {});
+  play(rControl);
+  int32_t i32Wraps = 0;
+  const std::vector<int32_t>& rFrames = m_rScript.frames();
+  for (size_t u = 0; u < rFrames.size(); ++u) {
+    EXPECT_GE(rFrames[u], rControl.m_i32LoopFrom);
+    EXPECT_LT(rFrames[u], rControl.m_i32LoopTo);
+    i32Wraps += u > 0 && rFrames[u] < rFrames[u - 1] ? 1 : 0;
+  }
+  EXPECT_GE(i32Wraps, 3);
+}
+
+TEST_F(TransportTest, PlayingStartsAtTheStartGivenInEachForm) {
+  load(rect_description("[1, 0, 0, 1]", 20 * TICKS, MARKERS));
+  for (const char* szStart : {"2.5", "700t", "Drop"}) {
+    PresentationTimeS rTime;
+    std::string sError;
+    ASSERT_TRUE(parse_presentation_time(szStart, &rTime, &sError)) << sError;
+    int32_t i32Start = -1;
+    ASSERT_TRUE(resolve_presentation_time(rTime, m_rPlayer.get_scene(), &i32Start, &sError)) << sError;
+    EXPECT_EQ(std::string(szStart) == "2.5" ? 640 : std::string(szStart) == "700t" ? 700 : 1000, i32Start);
+  }
+  PlaybackControlS rControl;
+  rControl.m_i32StartPosition = 640;
+  int32_t i32First = -1;
+  m_rScript.then(0, [&](int32_t i32Time) { i32First = i32Time; });
+  play(rControl);
+  EXPECT_GE(i32First, 640);
+  EXPECT_LT(i32First, 640 + TICKS / 4);
+}
+
+TEST(PresentationTime, FormsAndMistakes) {
+  PresentationTimeS rTime;
+  std::string sError;
+  ASSERT_TRUE(parse_presentation_time("12.5", &rTime, &sError));
+  EXPECT_EQ(PresentationTimeS::SECONDS, rTime.m_eKind);
+  EXPECT_DOUBLE_EQ(12.5, rTime.m_f64Seconds);
+  ASSERT_TRUE(parse_presentation_time("4096t", &rTime, &sError));
+  EXPECT_EQ(PresentationTimeS::TICKS, rTime.m_eKind);
+  EXPECT_EQ(4096, rTime.m_i32Ticks);
+  // Anything else names a marker, even what looks nearly like a number.
+  for (const char* szLabel : {"Intro", "1e3", "-1", "12.5.1", "t"}) {
+    ASSERT_TRUE(parse_presentation_time(szLabel, &rTime, &sError));
+    EXPECT_EQ(PresentationTimeS::MARKER, rTime.m_eKind) << szLabel;
+    EXPECT_EQ(szLabel, rTime.m_sLabel);
+  }
+  EXPECT_FALSE(parse_presentation_time("", &rTime, &sError));
+  EXPECT_FALSE(parse_presentation_time("99999999999t", &rTime, &sError));
+  PresentationSpanS rSpan;
+  ASSERT_TRUE(parse_presentation_span("Intro:20.5", &rSpan, &sError));
+  EXPECT_EQ("Intro", rSpan.m_rFrom.m_sLabel);
+  EXPECT_DOUBLE_EQ(20.5, rSpan.m_rTo.m_f64Seconds);
+  EXPECT_FALSE(parse_presentation_span("12", &rSpan, &sError));
+  EXPECT_FALSE(parse_presentation_span("12:", &rSpan, &sError));
+}
+
+TEST(Transport, MarkersToJumpTo) {
+  const std::vector<int32_t> rMarkers = {100, 1000, 3000};
+  EXPECT_FALSE(previous_marker(rMarkers, 100, 0));
+  EXPECT_EQ(100, previous_marker(rMarkers, 101, 0));
+  EXPECT_EQ(100, previous_marker(rMarkers, 1100, 128));  // within the grace of 1000
+  EXPECT_EQ(1000, previous_marker(rMarkers, 1129, 128));
+  EXPECT_EQ(100, next_marker(rMarkers, 0));
+  EXPECT_EQ(1000, next_marker(rMarkers, 100));
+  EXPECT_FALSE(next_marker(rMarkers, 3000));
+}
+
+TEST(Clock, TicksBecomeTheFirstMillisecondOfTheirTick) {
+  for (const double f64TicksPerSecond : {256.0, 2048.0, 150.0 * 3 * 256 / 60}) {
+    for (const int32_t i32Ticks : {0, 1, 255, 256, 1000, 4097, 123457}) {
+      const int64_t i64Ms = ticks_to_ms(i32Ticks, f64TicksPerSecond);
+      EXPECT_GE(ms_to_ticks(static_cast<int32_t>(i64Ms), f64TicksPerSecond), i32Ticks);
+      // The presentation's own milliseconds start at 0.
+      EXPECT_TRUE(i64Ms == 0 || ms_to_ticks(static_cast<int32_t>(i64Ms - 1), f64TicksPerSecond) < i32Ticks);
+    }
+  }
+  EXPECT_EQ(0, ticks_to_ms(100, 0.0));
+}
+
+}  // namespace
