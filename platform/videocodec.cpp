@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/decoderthreads.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -128,9 +130,7 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
   m_pCodec->height = rInput.m_i32Height < 0 ? -rInput.m_i32Height : rInput.m_i32Height;
   m_pCodec->bits_per_coded_sample = rInput.m_ui16BitCount;
   m_pCodec->codec_tag = ui32Tag;
-  // One thread: frame threads would hold pictures back, and the player has
-  // one thread of its own for everything.
-  m_pCodec->thread_count = 1;
+  decoder_threads_configure(m_pCodec);
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
   m_pCodec->max_pixels = static_cast<int64_t>(MAX_DIMENSION) * MAX_DIMENSION / 4;
 
@@ -167,8 +167,8 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
 
   const AVCodecDescriptor* pDescriptor = avcodec_descriptor_get(pCodec->id);
   m_bIntraOnly = pDescriptor != nullptr && (pDescriptor->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
-  // With one thread only decoders that declare a delay hold pictures back.
-  m_bHoldsBack = (pCodec->capabilities & AV_CODEC_CAP_DELAY) != 0;
+  // Decoders that declare a delay hold pictures back, and so do frame threads.
+  m_bHoldsBack = (pCodec->capabilities & AV_CODEC_CAP_DELAY) != 0 || decoder_threads_hold_back(m_pCodec);
   m_i32OutWidth = rOutput.m_i32Width;
   m_i32OutHeight = -rOutput.m_i32Height;
   m_i32OutStride = (m_i32OutWidth * 3 + 3) & ~3;

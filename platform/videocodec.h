@@ -11,8 +11,10 @@
 //
 // Decoders of streams with B-frames hold pictures back and give them in
 // display order, which is not the order of the frames: the picture a call
-// gives may be an earlier frame's. Every frame therefore carries a tag, and
-// every picture that comes out reports the tag of the frame it came from.
+// gives may be an earlier frame's; so do large pictures, which decode on
+// libavcodec's frame threads (platform/decoderthreads.h). Every frame
+// therefore carries a tag, and every picture that comes out reports the tag
+// of the frame it came from.
 
 class VideoDecompressorC;
 

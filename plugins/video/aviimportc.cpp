@@ -1,7 +1,5 @@
 #include "plugins/video/aviimportc.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
 #include <sys/types.h>
 
 #include <cmath>
@@ -77,7 +75,7 @@ uint8_t* read_avi_file(const char* szPath, uint32_t* pSize) {
 
 AviImportC::~AviImportC() {
   if (!m_pOriginal) {
-    delete_texture();
+    m_rTexture.destroy();
     take_file(nullptr, 0);
   }
 }
@@ -96,12 +94,12 @@ void AviImportC::copy(EditableC*) {}
 // uploaded frame is not trusted: the next bind uploads again.
 void AviImportC::restore(EditableC* pSource) {
   AviImportC* pImport = static_cast<AviImportC*>(pSource);
-  m_ui32Texture = pImport->m_ui32Texture;
+  m_rTexture = pImport->m_rTexture;
+  m_rTexture.forget();
   m_sFileName = pImport->m_sFileName;
   m_pFileBytes = pImport->m_pFileBytes;
   m_ui32FileSize = pImport->m_ui32FileSize;
   m_pReader = pImport->m_pReader;
-  m_i32LastUploadedFrame = -1;
 }
 
 int32_t AviImportC::save(ChunkWriterC* pWriter) {
@@ -136,7 +134,7 @@ int32_t AviImportC::load(ChunkReaderC* pReader) {
 // the buffer the reader then decodes from, so they exist once.
 int32_t AviImportC::load_file_bytes(ChunkReaderC* pReader) {
   take_file(nullptr, 0);
-  m_i32LastUploadedFrame = -1;
+  m_rTexture.forget();
   const uint32_t ui32ChunkSize = pReader->get_chunk_size();
   if (ui32ChunkSize < sizeof(uint32_t)) {
     return CHUNK_DAMAGED;
@@ -175,15 +173,6 @@ void AviImportC::take_file(uint8_t* pBytes, uint32_t ui32Size) {
   }
 }
 
-void AviImportC::delete_texture() {
-  if (m_ui32Texture != 0) {
-    const GLuint uiTexture = m_ui32Texture;
-    glDeleteTextures(1, &uiTexture);
-    m_ui32Texture = 0;
-  }
-  m_i32LastUploadedFrame = -1;
-}
-
 const char* AviImportC::get_file_name() {
   return m_sFileName.c_str();
 }
@@ -196,7 +185,7 @@ bool AviImportC::load_file(const char* szPath, void*) {
   }
   take_file(pBytes, ui32Size);
   m_sFileName = szPath;
-  m_i32LastUploadedFrame = -1;
+  m_rTexture.forget();
   return true;
 }
 
@@ -206,7 +195,7 @@ void AviImportC::prepare(int32_t i32Reason, DeviceTableC* pDevices, TimeBaseC*) 
   }
   DeviceDriverBaseC* pDevice = pDevices->find_by_class(CLASS_OPENGL_DEVICEDRIVER);
   if (pDevice && pDevice->get_state() == DEVICE_STATE_TEXTURES_LOST) {
-    delete_texture();
+    m_rTexture.destroy();
   }
 }
 
@@ -274,34 +263,14 @@ void AviImportC::bind_texture(int32_t i32Frame, DeviceDriverBaseC* pDevice, uint
   if (!pDevice || pDevice->get_class_ident() != CLASS_OPENGL_DEVICEDRIVER) {
     return;
   }
-  if (m_ui32Texture == 0) {
-    GLuint uiTexture = 0;
-    glGenTextures(1, &uiTexture);
-    m_ui32Texture = uiTexture;
-    m_i32LastUploadedFrame = -1;
-  }
-  glBindTexture(GL_TEXTURE_2D, m_ui32Texture);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  const GLint iFilter = (ui32Flags & BIND_LINEAR) ? GL_LINEAR : GL_NEAREST;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, iFilter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, iFilter);
-  // GL_CLAMP would blend the border colour into the outer half texel when
-  // filtering linearly, darkening the picture's edges: clamp to the edge texels.
-  const GLint iWrap = (ui32Flags & BIND_CLAMP) ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, iWrap);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, iWrap);
-  if (!m_pReader || i32Frame == m_i32LastUploadedFrame) {
+  m_rTexture.bind(ui32Flags);
+  if (!m_pReader || m_rTexture.holds(i32Frame)) {
     return;
   }
   const uint8_t* pPixels = m_pReader->get_frame(i32Frame);
-  if (!pPixels) {
-    return;
+  if (pPixels) {
+    m_rTexture.upload(i32Frame, pPixels, m_pReader->get_width(), m_pReader->get_height(), 24);
   }
-  // Decoded rows are padded to 4 bytes; some other code may have changed this.
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, m_pReader->get_width(), m_pReader->get_height(), 0, GL_BGR_EXT,
-               GL_UNSIGNED_BYTE, pPixels);
-  m_i32LastUploadedFrame = i32Frame;
 }
 
 int32_t AviImportC::get_first_frame() {

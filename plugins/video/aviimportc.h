@@ -6,6 +6,7 @@
 
 #include "corelib/classdescc.h"
 #include "corelib/graphicsimportablec.h"
+#include "plugins/video/videotexturec.h"
 
 class AviReaderC;
 
@@ -60,18 +61,15 @@ class AviImportC : public GraphicsImportableC {
 
  private:
   int32_t load_file_bytes(ChunkReaderC* pReader);
-  void delete_texture();
   // Replaces bytes and reader by the given ones (either may be null).
   void take_file(uint8_t* pBytes, uint32_t ui32Size);
 
-  uint32_t m_ui32Texture = 0;
+  // Repeated binds of one frame upload it once.
+  VideoTextureC m_rTexture;
   std::string m_sFileName;
   uint8_t* m_pFileBytes = nullptr;
   uint32_t m_ui32FileSize = 0;
   AviReaderC* m_pReader = nullptr;
-  // The frame the texture holds, -1 when unknown: repeated binds of one
-  // frame upload it once.
-  int32_t m_i32LastUploadedFrame = -1;
 };
 
 class AviImportDescC : public PluginClass::ClassDescC {

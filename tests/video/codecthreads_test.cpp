@@ -1,0 +1,98 @@
+// Pictures large enough for libavcodec's threads must still come out
+// exactly as one thread gives them, each in its own place.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavutil/md5.h>
+}
+
+#include "plugins/video/avireaderc.h"
+
+namespace {
+
+using BytesT = std::vector<uint8_t>;
+
+BytesT read_media(const std::string& sName) {
+  std::ifstream rFile(TIRAVO_VIDEO_MEDIA_DIR "/" + sName, std::ios::binary);
+  return BytesT(std::istreambuf_iterator<char>(rFile), std::istreambuf_iterator<char>());
+}
+
+int32_t thread_count() {
+  int32_t i32Threads = 0;
+  DIR* pTasks = opendir("/proc/self/task");
+  while (pTasks != nullptr && readdir(pTasks) != nullptr) {
+    ++i32Threads;
+  }
+  if (pTasks != nullptr) {
+    closedir(pTasks);
+  }
+  return i32Threads;
+}
+
+std::string md5_of(const uint8_t* pBytes, size_t uiSize) {
+  uint8_t rDigest[16];
+  av_md5_sum(rDigest, pBytes, uiSize);
+  std::string sHex;
+  for (uint8_t ui8Byte : rDigest) {
+    static const char HEX[] = "0123456789abcdef";
+    sHex += HEX[ui8Byte >> 4];
+    sHex += HEX[ui8Byte & 15];
+  }
+  return sHex;
+}
+
+// The last field of each line of a framemd5 file, in frame order.
+std::vector<std::string> frame_md5s(const std::string& sName) {
+  std::ifstream rFile(TIRAVO_VIDEO_MEDIA_DIR "/" + sName);
+  std::vector<std::string> rSums;
+  std::string sLine;
+  while (std::getline(rFile, sLine)) {
+    if (!sLine.empty() && sLine[0] != '#') {
+      rSums.push_back(sLine.substr(sLine.find_last_of(", ") + 1));
+    }
+  }
+  return rSums;
+}
+
+TEST(CodecThreads, LargePicturesDecodeOnThreadsAndStayFrameExact) {
+  const std::vector<std::string> rSums = frame_md5s("threads720.framemd5");
+  ASSERT_EQ(rSums.size(), 24u);
+  const BytesT rSmall = read_media("h264.avi");
+  const BytesT rLarge = read_media("threads720.avi");
+
+  const int32_t i32Before = thread_count();
+  AviReaderC rSmallReader;
+  rSmallReader.parse(rSmall.data(), static_cast<uint32_t>(rSmall.size()));
+  ASSERT_NE(rSmallReader.get_frame(0), nullptr);
+  EXPECT_EQ(thread_count(), i32Before) << "a 64 x 64 picture needs no threads";
+
+  AviReaderC rReader;
+  rReader.parse(rLarge.data(), static_cast<uint32_t>(rLarge.size()));
+  ASSERT_EQ(rReader.get_width(), 1280);
+  auto shows = [&](int32_t i32Frame) {
+    const uint8_t* pPixels = rReader.get_frame(i32Frame);
+    return pPixels != nullptr && md5_of(pPixels, 1280 * 720 * 3) == rSums[static_cast<size_t>(i32Frame)];
+  };
+  ASSERT_TRUE(shows(0));
+  if (std::thread::hardware_concurrency() > 1) {
+    EXPECT_GT(thread_count(), i32Before) << "a 1280 x 720 picture decodes on threads";
+  }
+  for (int32_t i = 1; i < 24; ++i) {
+    ASSERT_TRUE(shows(i)) << "in order, frame " << i;
+  }
+  // Backward jumps restart at key frames 0, 8 and 16 and decode forward with
+  // pictures still in the threads; random ones too.
+  for (int32_t i : {23, 9, 8, 7, 17, 16, 15, 3, 22, 0, 12, 13, 5}) {
+    ASSERT_TRUE(shows(i)) << "jumping to frame " << i;
+  }
+}
+
+}  // namespace
