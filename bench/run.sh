@@ -32,3 +32,48 @@ trap 'rm -rf "$plugins" "$music" "$clips"' EXIT
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 250 -c:v mjpeg -q:v 3 "$clips/mjpeg640.avi"
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 50 -c:v cinepak "$clips/cinepak640.avi"
 build/bench/avidecode_bench "$clips/mjpeg640.avi" "$clips/cinepak640.avi"
+
+# Videos in presentations, at 1920 x 1080: a 1080p30 H.264 video filling the
+# picture against the same presentation showing one still picture of it, and
+# three 720p videos at different times; 4K H.264 decoding and converting next
+# to the single-threaded ffmpeg command; converting and uploading one frame.
+cmake --build build --target videoplayback_bench avidecode_bench textureupload_bench tiravo-doc fliksel opengl
+videos=$(mktemp -d)
+trap 'rm -rf "$plugins" "$music" "$clips" "$videos"' EXIT
+x264() {  # x264 SIZE FRAMES SOURCE OUTPUT
+  ffmpeg -nostdin -loglevel error -f lavfi -i "$3=size=$1:rate=30" -frames:v "$2" -c:v libx264 -preset veryfast \
+    -pix_fmt yuv420p "$videos/$4"
+}
+x264 1920x1080 300 testsrc2 hd.avi
+x264 1280x720 300 testsrc2 a720.avi
+x264 1280x720 300 smptehdbars b720.avi
+x264 1280x720 300 rgbtestsrc c720.avi
+x264 3840x2160 90 testsrc2 uhd.avi
+ln -s "$PWD/build/plugins/fliksel.so" "$plugins/fliksel.so"
+
+# player FILE X Y SCALE FIRST STEP: a Video Player showing file FILE at (X, Y),
+# from frame FIRST on, STEP frames further each 32 ticks (125 ms).
+player() {
+  printf '{"name": "L%s", "time_segment": [0, 16777216], "effects": [{"class": {"name": "Video Player"},
+    "time_segment": [0, 16777216], "params": {"Transform": {"Position": [%s, %s], "Scale": [%s, %s]},
+    "Attributes": {"Video": %s}, "Timing": {"Frame": {"track": {"end_mode": "repeat", "keys": [
+    {"time": 0, "value": %s, "flags": ["linear"]}, {"time": 32000, "value": %s, "flags": ["linear"]}]}}}}}]}' \
+    "$1" "$2" "$3" "$4" "$4" "$1" "$5" "$(($5 + 1000 * $6))"
+}
+# presentation NAME FILES LAYERS: a 1920 x 1080 document of those files and layers.
+presentation() {
+  printf '{"format": "tiravo-doc 1", "scene": {"name": "%s", "beats_per_min": 60, "beat_units": 1,
+    "end_time": 16777216, "layout_width": 1920, "layout_height": 1080, "layers": [%s]}, "files": [%s]}' \
+    "$1" "$3" "$2" > "$videos/$1.json"
+  build/tiravo-doc build "$videos/$1.json" -o "$videos/$1.doc" --plugins "$plugins" >/dev/null
+}
+avi() { printf '{"class": {"name": "AVI Animation"}, "file_name": "%s"}' "$videos/$1"; }
+presentation hd-still "$(avi hd.avi)" "$(player 0 960 540 1 0 0)"
+presentation hd-video "$(avi hd.avi)" "$(player 0 960 540 1 0 1)"
+presentation three720 "$(avi a720.avi), $(avi b720.avi), $(avi c720.avi)" \
+  "$(player 0 480 270 0.75 0 1), $(player 1 1440 270 0.75 100 1), $(player 2 960 810 0.75 200 1)"
+SDL_VIDEODRIVER=offscreen build/bench/videoplayback_bench "$plugins" 120 \
+  "1080p30 H.264, still picture=$videos/hd-still.doc" "1080p30 H.264, playing=$videos/hd-video.doc" \
+  "three 720p H.264 at different times=$videos/three720.doc" 2>/dev/null
+build/bench/avidecode_bench --loops 1 "$videos/uhd.avi"
+SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/support/openglpin.h"
+
 // An OpenGL compatibility context, current on this thread, on Mesa without a
 // display (SDL's offscreen video driver, a hidden window): for code that
 // calls OpenGL itself, outside the device driver.
@@ -23,6 +25,7 @@ class OffscreenGlC {
       SDL_GL_DeleteContext(m_pContext);
       m_pContext = nullptr;
     }
+    pin_opengl_libraries();
   }
   ~OffscreenGlC() {
     if (m_pContext != nullptr) {
