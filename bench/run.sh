@@ -77,3 +77,8 @@ SDL_VIDEODRIVER=offscreen build/bench/videoplayback_bench "$plugins" 120 \
   "three 720p H.264 at different times=$videos/three720.doc" 2>/dev/null
 build/bench/avidecode_bench --loops 1 "$videos/uhd.avi"
 SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null
+
+# Reloading the bundled example after a save, as --watch does, next to its
+# first load.
+cmake --build build --target reload_bench
+SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy build/bench/reload_bench build/plugins build/examples/showcase.json 2>/dev/null

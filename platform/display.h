@@ -9,4 +9,8 @@ bool display_available();
 // can be asked.
 int display_bits_per_pixel();
 
+// Refreshes per second of the display the output is on, once it is open; 0
+// when no output is open or the display does not say.
+int display_refresh_rate();
+
 #endif

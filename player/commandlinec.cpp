@@ -10,6 +10,7 @@
 
 const char* const USAGE_TEXT =
     "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR] [--start T] [--loop A:B]\n"
+    "              [--watch] [--stats]\n"
     "              [--render DIR|FILE.mp4 [--fps N] [--size WxH]] [DOCUMENT]\n"
     "       tiravo --list-plugins [--plugins DIR]\n"
     "Plays a presentation document (default: data) with the plug-in libraries of\n"
@@ -37,10 +38,15 @@ const char* const USAGE_TEXT =
     "                  refused, an odd layout size is rounded up\n"
     "  --start T       start at T: seconds (12.5), ticks (4096t) or a marker's label\n"
     "  --loop A:B      repeat from A to B (times as for --start) until quit\n"
+    "  --watch         when the document, or a file its description imports, is\n"
+    "                  saved, play the new version from the same time; one that\n"
+    "                  does not load is reported and the old one plays on\n"
+    "  --stats         at the end, print the frames drawn, their rate and times,\n"
+    "                  the late ones and how far the music strayed from the clock\n"
     "  --help          show this text\n"
     "  --version       show the version\n"
     "\n"
-    "With --start or --loop, or for a description, the window takes keys: Space\n"
+    "With --start, --loop or --watch, or for a description, the window takes keys: Space\n"
     "pauses and resumes, Left and Right seek a second (with Shift ten), Page Up\n"
     "and Page Down jump to the previous and next marker, Home to the start; the\n"
     "title shows the time, the marker and the frame rate.\n";
@@ -82,8 +88,8 @@ bool check_combination(const CommandLineS& rLine, bool bFpsGiven, std::string* p
     *pError = "--size is for --render";
     return false;
   }
-  if (rLine.m_eRender != RENDER_NONE && (rLine.m_bHasStart || rLine.m_bHasLoop)) {
-    *pError = "--start and --loop are for playing, not for --render";
+  if (rLine.m_eRender != RENDER_NONE && (rLine.m_bHasStart || rLine.m_bHasLoop || rLine.m_bWatch)) {
+    *pError = "--start, --loop and --watch are for playing, not for --render";
     return false;
   }
   if (rLine.m_eRender != RENDER_NONE && rLine.m_eDisplay != DISPLAY_ASK) {
@@ -117,6 +123,10 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
       pLine->m_bHelp = true;
     } else if (sArg == "--version") {
       pLine->m_bVersion = true;
+    } else if (sArg == "--watch") {
+      pLine->m_bWatch = true;
+    } else if (sArg == "--stats") {
+      pLine->m_bStats = true;
     } else if (sArg == "--list-plugins") {
       pLine->m_bListPlugins = true;
     } else if (sArg == "--windowed" || sArg == "--fullscreen") {

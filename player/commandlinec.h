@@ -30,6 +30,8 @@ struct CommandLineS {
   PresentationTimeS m_rStart;
   bool m_bHasLoop = false;
   PresentationSpanS m_rLoop;
+  bool m_bWatch = false;
+  bool m_bStats = false;
   bool m_bHelp = false;
   bool m_bVersion = false;
   bool m_bListPlugins = false;

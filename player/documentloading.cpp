@@ -66,6 +66,7 @@ bool is_description_file(const char* szFileName) {
 }  // namespace
 
 int32_t PlayerC::load(const char* szFileName) {
+  m_sDocumentFileName = szFileName;
   if (m_pImportList) {
     m_pImportList->release();
   }
@@ -87,6 +88,7 @@ int32_t PlayerC::load(const char* szFileName) {
 int32_t PlayerC::read_document_file(const char* szFileName, bool bWithDefaultDriver, std::string* pError) {
   MemoryFileC rBuilt;
   const char* szDocument = szFileName;
+  m_rWatchedFiles = {szFileName};
   m_bDescription = is_description_file(szFileName);
   if (m_bDescription) {
     if (!build_description(szFileName, &rBuilt, pError)) {
@@ -113,7 +115,9 @@ int32_t PlayerC::read_document_file(const char* szFileName, bool bWithDefaultDri
 
 bool PlayerC::build_description(const char* szFileName, MemoryFileC* pDocument, std::string* pError) {
   BuiltDocumentC rBuilt;
-  if (!build_description_file(szFileName, &m_rRegistry, &rBuilt, pError)) {
+  const bool bBuilt = build_description_file(szFileName, &m_rRegistry, &rBuilt, pError);
+  m_rWatchedFiles.insert(m_rWatchedFiles.end(), rBuilt.m_rImportedPaths.begin(), rBuilt.m_rImportedPaths.end());
+  if (!bBuilt) {
     return false;
   }
   if (!pDocument->is_open() || save_document(pDocument->path().c_str(), rBuilt.content()) != CHUNK_OK) {

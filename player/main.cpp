@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/optionsdialog.h"
 #include "player/commandlinec.h"
+#include "player/framestatsc.h"
 #include "player/classregistryc.h"
 #include "player/offlinerenderc.h"
 #include "player/playerc.h"
@@ -81,8 +82,9 @@ bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, PlaybackContr
   if (rLine.m_bHasStart && !resolve_time("--start", rLine.m_rStart, pScene, &pControl->m_i32StartPosition)) {
     return false;
   }
-  pControl->m_bTransport =
-      rLine.m_eRender == RENDER_NONE && (rLine.m_bHasStart || rLine.m_bHasLoop || pPlayer->is_description());
+  pControl->m_bWatch = rLine.m_bWatch;
+  pControl->m_bTransport = rLine.m_eRender == RENDER_NONE &&
+                           (rLine.m_bHasStart || rLine.m_bHasLoop || rLine.m_bWatch || pPlayer->is_description());
   return true;
 }
 
@@ -103,7 +105,14 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
   }
   rPlayer.set_playback_control(rControl);
   rPlayer.set_offline_render(pRender);
+  FrameStatsC rStats(rPlayer.get_clock());
+  if (rLine.m_bStats) {
+    rPlayer.set_frame_observer(&rStats);
+  }
   const int iResult = rPlayer.run();
+  if (rLine.m_bStats) {
+    rStats.print(stdout);
+  }
   if (pRender && pRender->has_failed()) {
     return EXIT_FAILURE_CODE;
   }

@@ -32,6 +32,8 @@ class PlaybackClockC {
   void pause();
   void resume();
   bool is_paused() const { return m_bPaused; }
+  // For a document reloaded with another tempo: seeks convert with it.
+  void set_ticks_per_second(double f64TicksPerSecond) { m_f64TicksPerSecond = f64TicksPerSecond; }
   // While music plays: its position minus the time the counter has run since
   // the last start, seek or resume, in milliseconds. 0 without music.
   int32_t get_music_drift_ms();

@@ -16,6 +16,7 @@
 #include "corelib/timesegmentc.h"
 #include "corelib/truncation.h"
 #include "platform/display.h"
+#include "platform/filewatchc.h"
 #include "platform/messagebox.h"
 #include "platform/windowmessage.h"
 #include "player/framesinkc.h"
@@ -123,6 +124,10 @@ int32_t PlayerC::run() {
     return -1;
   }
   m_f64TicksPerSecond = scene_ticks_per_second(m_pScene);
+  if (m_rControl.m_bWatch) {
+    m_pWatch = std::make_unique<FileWatchC>();
+    m_pWatch->watch(m_rWatchedFiles);
+  }
   m_rClock.start_clock(m_f64TicksPerSecond, m_rControl.m_i32StartPosition);
   play_frames(pDevice);
   m_rClock.stop_music();
@@ -159,13 +164,18 @@ bool PlayerC::init_graphics_device(DeviceDriverBaseC* pDriver) {
                      MESSAGE_ICON_NONE);
     return false;
   }
+  set_device_layout(pDriver);
+  return true;
+}
+
+void PlayerC::set_device_layout(DeviceDriverBaseC* pDriver) {
   auto* pViewport = static_cast<ViewportInterfaceC*>(pDriver->query_interface(SUPERCLASS_VIEWPORT_INTERFACE));
   if (pViewport) {
-    const Box2C rLayout(Vector2C(0.0f, 0.0f), Vector2C(static_cast<float>(i32Width), static_cast<float>(i32Height)));
+    const Box2C rLayout(Vector2C(0.0f, 0.0f), Vector2C(static_cast<float>(m_pScene->get_layout_width()),
+                                                       static_cast<float>(m_pScene->get_layout_height())));
     pViewport->set_viewport(rLayout);
     pViewport->set_layout(rLayout);
   }
-  return true;
 }
 
 OfflinePresentationS PlayerC::offline_presentation() const {
@@ -198,6 +208,9 @@ void PlayerC::play_frames(DeviceDriverBaseC* pDevice) {
         handle_transport_key(rMessage);
       }
     } else {
+      if (m_pWatch && m_pWatch->poll_changed()) {
+        reload_changed_document();
+      }
       const int32_t i32FrameTime = next_frame_time();
       if (i32FrameTime > i32EndTime) {
         return;

@@ -2,9 +2,12 @@
 #define PLAYER_PLAYERC_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "corelib/classidentc.h"
+#include "platform/filewatchc.h"
 #include "player/classregistryc.h"
 #include "player/framesinkc.h"
 #include "player/hostinterfacec.h"
@@ -32,6 +35,8 @@ struct PlaybackControlS {
   int32_t m_i32LoopTo = 0;
   // Keys pause and move the time; the window's title shows it.
   bool m_bTransport = false;
+  // A change to the document, or to a file it was built from, reloads it.
+  bool m_bWatch = false;
 };
 
 // Told of each frame once drawn, before it is shown: the graphics device is
@@ -64,6 +69,10 @@ class PlayerC {
   // Plays the document to its end time, or until the window asks to quit.
   // 0 after a normal end, -1 on failure.
   int32_t run();
+  // While running: reads the document's file again and plays the new
+  // document from the same time, in the same window. False, with *pError the
+  // errors, when it does not load: the old document then plays on.
+  bool reload(std::string* pError);
   void prepare_all(int32_t i32Reason);
   // Frames go to pRender instead of a shown window, timed by it; no music.
   void set_offline_render(FrameSinkC* pRender) { m_pRender = pRender; }
@@ -101,6 +110,8 @@ class PlayerC {
   void handle_transport_key(const WindowMessageS& rMessage);
   void seek_to(int32_t i32Time);
   void update_title(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
+  void set_device_layout(DeviceDriverBaseC* pDriver);
+  void reload_changed_document();
   void draw_frame(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
   void draw_layers(int32_t i32FrameTime);
   void release_document();
@@ -120,6 +131,10 @@ class PlayerC {
   void* m_pInstance = nullptr;
   FrameSinkC* m_pRender = nullptr;
   bool m_bDescription = false;
+  std::string m_sDocumentFileName;
+  // What the document was read from: its file, and the files a description imports.
+  std::vector<std::string> m_rWatchedFiles;
+  std::unique_ptr<FileWatchC> m_pWatch;
   PlaybackControlS m_rControl;
   FrameObserverC* m_pObserver = nullptr;
   TitleStateS m_rTitle;

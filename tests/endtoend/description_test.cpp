@@ -52,4 +52,18 @@ TEST_F(DescriptionTest, ADescriptionThatCannotBeBuiltSaysWhereAndWhatWasExpected
   EXPECT_NE(std::string::npos, rCut.m_sError.find("Load Error: show.json: not JSON: ")) << rCut.m_sError;
 }
 
+TEST_F(DescriptionTest, StatsAreReportedAtTheEndOfAPlayedDescription) {
+  save_text(m_rDirectory.file("show.json"),
+            rect_description("[0, 0, 1, 1]", TICKS_PER_SECOND / 2, "[]", TIRAVO_EXPORT_MEDIA_DIR "/tone-3s.wav"));
+  m_rProcess.set_variable("SDL_VIDEODRIVER", "offscreen");
+  m_rProcess.set_variable("SDL_AUDIODRIVER", "dummy");
+  const TiravoProcessC::ResultS rResult = m_rProcess.run(
+      m_rDirectory.path(), {"--windowed", "--stats", "--watch", "--plugins", plugin_directory(), "show.json"});
+  ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  for (const char* szLine : {"frames drawn:", "average rate:", "frame time:             median ", "late frames:",
+                             "clock and music:        at most "}) {
+    EXPECT_NE(std::string::npos, rResult.m_sOutput.find(szLine)) << rResult.m_sOutput;
+  }
+}
+
 }  // namespace

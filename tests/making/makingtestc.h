@@ -31,7 +31,13 @@ class ScriptC : public FrameObserverC {
   explicit ScriptC(PlayerC* pPlayer) : m_pPlayer(pPlayer) {}
 
   ScriptC& then(int64_t i64WaitMs, StepT rStep) {
-    m_rSteps.push_back({i64WaitMs, std::move(rStep)});
+    m_rSteps.push_back({i64WaitMs, nullptr, std::move(rStep)});
+    return *this;
+  }
+  // A step that waits for rReady instead, up to i64TimeoutMs: a busy machine
+  // may take a while.
+  ScriptC& when(std::function<bool()> rReady, int64_t i64TimeoutMs, StepT rStep) {
+    m_rSteps.push_back({i64TimeoutMs, std::move(rReady), std::move(rStep)});
     return *this;
   }
 
@@ -42,7 +48,7 @@ class ScriptC : public FrameObserverC {
       m_rStepTime = rNow;
     }
     m_rFrames.push_back(i32FrameTime);
-    if (m_uiNext < m_rSteps.size() && rNow - m_rStepTime >= std::chrono::milliseconds(m_rSteps[m_uiNext].m_i64WaitMs)) {
+    if (m_uiNext < m_rSteps.size() && step_due(m_rSteps[m_uiNext], rNow)) {
       m_rStepTime = rNow;
       m_rSteps[m_uiNext++].m_rStep(i32FrameTime);
     } else if (m_uiNext == m_rSteps.size() && !m_bQuit) {
@@ -69,8 +75,12 @@ class ScriptC : public FrameObserverC {
  private:
   struct StepS {
     int64_t m_i64WaitMs;
+    std::function<bool()> m_rReady;
     StepT m_rStep;
   };
+  bool step_due(const StepS& rStep, std::chrono::steady_clock::time_point rNow) const {
+    return (rStep.m_rReady && rStep.m_rReady()) || rNow - m_rStepTime >= std::chrono::milliseconds(rStep.m_i64WaitMs);
+  }
   PlayerC* m_pPlayer;
   std::vector<StepS> m_rSteps;
   size_t m_uiNext = 0;
