@@ -28,6 +28,12 @@ class VideoEncoderC {
   // cannot be opened. Until the file is finished or the encoder is gone,
   // FFmpeg (process-wide) reports only errors.
   bool open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32Fps, int32_t i32SampleRate);
+  // Before the first picture and sound: their timestamps start at picture
+  // i64Frame and sample i64Sample instead of 0.
+  void start_at(int64_t i64Frame, int64_t i64Sample) {
+    m_rVideo.m_i64NextPts = i64Frame;
+    m_rAudio.m_i64NextPts = i64Sample;
+  }
   // The next picture, 1 / fps after the one before: RGB, top row first,
   // width × height × 3 bytes.
   bool write_frame(const uint8_t* pRgb);

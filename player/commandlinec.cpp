@@ -11,7 +11,8 @@
 const char* const USAGE_TEXT =
     "Usage: tiravo [--windowed | --fullscreen] [--plugins DIR] [--start T] [--loop A:B]\n"
     "              [--watch] [--stats]\n"
-    "              [--render DIR|FILE.mp4 [--fps N] [--size WxH]] [DOCUMENT]\n"
+    "              [--render DIR|FILE.mp4 [--fps N] [--size WxH] [--from A] [--to B]]\n"
+    "              [DOCUMENT]\n"
     "       tiravo --list-plugins [--plugins DIR]\n"
     "Plays a presentation document (default: data) with the plug-in libraries of\n"
     "DIR. Without --windowed or --fullscreen it asks first.\n"
@@ -36,6 +37,10 @@ const char* const USAGE_TEXT =
     "                  layout keeps its aspect inside it, between black bars.\n"
     "                  A video needs an even width and height: an odd --size is\n"
     "                  refused, an odd layout size is rounded up\n"
+    "  --from A, --to B\n"
+    "                  render only the frames from A up to B (times as for\n"
+    "                  --start), numbered and timed as in the whole render, so\n"
+    "                  that the pieces of one render join into it\n"
     "  --start T       start at T: seconds (12.5), ticks (4096t) or a marker's label\n"
     "  --loop A:B      repeat from A to B (times as for --start) until quit\n"
     "  --watch         when the document, or a file its description imports, is\n"
@@ -88,6 +93,10 @@ bool check_combination(const CommandLineS& rLine, bool bFpsGiven, std::string* p
     *pError = "--size is for --render";
     return false;
   }
+  if (rLine.m_eRender == RENDER_NONE && (rLine.m_bHasFrom || rLine.m_bHasTo)) {
+    *pError = "--from and --to are for --render";
+    return false;
+  }
   if (rLine.m_eRender != RENDER_NONE && (rLine.m_bHasStart || rLine.m_bHasLoop || rLine.m_bWatch)) {
     *pError = "--start, --loop and --watch are for playing, not for --render";
     return false;
@@ -137,7 +146,7 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
       }
       pLine->m_eDisplay = eChoice;
     } else if ((sArg == "--plugins" || sArg == "--render" || sArg == "--fps" || sArg == "--size" ||
-                sArg == "--start" || sArg == "--loop") &&
+                sArg == "--start" || sArg == "--loop" || sArg == "--from" || sArg == "--to") &&
                !bHasValue) {
       *pError = sArg + " needs a value";
       return false;
@@ -165,6 +174,14 @@ bool parse_command_line(int iArgCount, char** ppArgs, CommandLineS* pLine, std::
         return false;
       }
       pLine->m_bHasStart = true;
+    } else if (sArg == "--from" || sArg == "--to") {
+      const bool bFrom = sArg == "--from";
+      std::string sProblem;
+      if (!parse_presentation_time(ppArgs[++i], bFrom ? &pLine->m_rFrom : &pLine->m_rTo, &sProblem)) {
+        *pError = sArg + ": " + sProblem;
+        return false;
+      }
+      (bFrom ? pLine->m_bHasFrom : pLine->m_bHasTo) = true;
     } else if (sArg == "--loop") {
       std::string sProblem;
       if (!parse_presentation_span(ppArgs[++i], &pLine->m_rLoop, &sProblem)) {

@@ -30,6 +30,11 @@ struct CommandLineS {
   PresentationTimeS m_rStart;
   bool m_bHasLoop = false;
   PresentationSpanS m_rLoop;
+  // --from and --to: the span of --render.
+  bool m_bHasFrom = false;
+  PresentationTimeS m_rFrom;
+  bool m_bHasTo = false;
+  PresentationTimeS m_rTo;
   bool m_bWatch = false;
   bool m_bStats = false;
   bool m_bHelp = false;

@@ -62,10 +62,11 @@ bool resolve_time(const char* szOption, const PresentationTimeS& rTime, SceneC* 
   return true;
 }
 
-// The times of --start and --loop in the loaded scene's ticks. Those who
+// The times of --start, --loop, --from and --to in the loaded scene's ticks. Those who
 // make a presentation get the transport keys: with either option, or when
 // playing a description.
-bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, PlaybackControlS* pControl) {
+bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, OfflineRenderC* pRender,
+                      PlaybackControlS* pControl) {
   SceneC* pScene = pPlayer->get_scene();
   if (rLine.m_bHasLoop) {
     if (!resolve_time("--loop", rLine.m_rLoop.m_rFrom, pScene, &pControl->m_i32LoopFrom) ||
@@ -81,6 +82,21 @@ bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, PlaybackContr
   }
   if (rLine.m_bHasStart && !resolve_time("--start", rLine.m_rStart, pScene, &pControl->m_i32StartPosition)) {
     return false;
+  }
+  if (pRender) {
+    int32_t i32From = 0;
+    int32_t i32To = 0;
+    if ((rLine.m_bHasFrom && !resolve_time("--from", rLine.m_rFrom, pScene, &i32From)) ||
+        (rLine.m_bHasTo && !resolve_time("--to", rLine.m_rTo, pScene, &i32To))) {
+      return false;
+    }
+    if (rLine.m_bHasFrom && rLine.m_bHasTo && i32To <= i32From) {
+      std::fprintf(stderr, "tiravo: --to comes before --from\n");
+      return false;
+    }
+    const double f64TicksPerSecond = scene_ticks_per_second(pScene);
+    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond),
+                      rLine.m_bHasTo ? ticks_to_ms(i32To, f64TicksPerSecond) : -1);
   }
   pControl->m_bWatch = rLine.m_bWatch;
   pControl->m_bTransport = rLine.m_eRender == RENDER_NONE &&
@@ -100,7 +116,7 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
     return EXIT_FAILURE_CODE;
   }
   PlaybackControlS rControl;
-  if (!playback_control(rLine, &rPlayer, &rControl)) {
+  if (!playback_control(rLine, &rPlayer, pRender, &rControl)) {
     return EXIT_FAILURE_CODE;
   }
   rPlayer.set_playback_control(rControl);

@@ -30,7 +30,8 @@ OfflineRenderC::OfflineRenderC(FrameOutputC* pOutput, int32_t i32Fps, int32_t i3
       m_bShowProgress(isatty(STDERR_FILENO) != 0) {}
 
 bool OfflineRenderC::attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS& rPresentation) {
-  m_rTiming = FrameTimingC(m_rTiming.get_fps(), rPresentation.m_i64EndMs);
+  m_rTiming = FrameTimingC(m_rTiming.get_fps(), rPresentation.m_i64EndMs, m_i64SpanFromMs, m_i64SpanToMs);
+  m_i64Frame = m_rTiming.get_first_frame();
   if (!choose_size(rPresentation) || !draw_offscreen(pDriver, rPresentation)) {
     return false;
   }
@@ -91,7 +92,8 @@ bool OfflineRenderC::write_frame() {
   }
   ++m_i64Frame;
   report_progress();
-  return true;
+  // A span ends before the presentation does.
+  return m_i64SpanToMs < 0 || m_i64Frame < m_rTiming.get_end_frame();
 }
 
 bool OfflineRenderC::finish() {
@@ -99,7 +101,7 @@ bool OfflineRenderC::finish() {
   if (m_bFailed) {
     return false;
   }
-  const int64_t i64Count = m_rTiming.get_frame_count();
+  const int64_t i64Count = m_rTiming.get_end_frame();
   if (i64Count >= 0 && m_i64Frame != i64Count) {
     return fail("tiravo: the run stopped after %" PRId64 " of %" PRId64 " frames\n", m_i64Frame, i64Count);
   }
@@ -120,7 +122,7 @@ bool OfflineRenderC::fail(const char* szFormat, ...) {
 }
 
 void OfflineRenderC::report_progress() {
-  const int64_t i64Count = m_rTiming.get_frame_count();
+  const int64_t i64Count = m_rTiming.get_end_frame();
   const int64_t i64Now = counter_now_ms();
   if (!m_bShowProgress || (i64Now - m_i64LastReportMs < PROGRESS_INTERVAL_MS && m_i64Frame != i64Count)) {
     return;
@@ -132,7 +134,8 @@ void OfflineRenderC::report_progress() {
     return;
   }
   // The frames still to come take as long as the ones so far did.
-  const int64_t i64LeftS = (i64Now - m_i64StartMs) * (i64Count - m_i64Frame) / m_i64Frame / 1000;
+  const int64_t i64Done = std::max<int64_t>(m_i64Frame - m_rTiming.get_first_frame(), 1);
+  const int64_t i64LeftS = (i64Now - m_i64StartMs) * (i64Count - m_i64Frame) / i64Done / 1000;
   std::fprintf(stderr, "\rFrame %" PRId64 " of %" PRId64 ", %" PRId64 ":%02d left  ", m_i64Frame, i64Count,
                i64LeftS / 60, static_cast<int>(i64LeftS % 60));
 }

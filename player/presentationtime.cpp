@@ -74,7 +74,8 @@ bool resolve_presentation_time(const PresentationTimeS& rTime, SceneC* pScene, i
       *pTicks = rTime.m_i32Ticks;
       return true;
     case PresentationTimeS::SECONDS: {
-      const double f64Ticks = std::round(rTime.m_f64Seconds * scene_ticks_per_second(pScene));
+      // The tick the clock shows at that time, as the frame loop converts.
+      const double f64Ticks = std::trunc(rTime.m_f64Seconds * scene_ticks_per_second(pScene));
       *pTicks = f64Ticks < std::numeric_limits<int32_t>::max() ? static_cast<int32_t>(f64Ticks)
                                                                 : std::numeric_limits<int32_t>::max();
       return true;

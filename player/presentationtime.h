@@ -27,7 +27,7 @@ bool parse_presentation_time(const std::string& rText, PresentationTimeS* pTime,
 bool parse_presentation_span(const std::string& rText, PresentationSpanS* pSpan, std::string* pError);
 
 // The time in the scene's ticks; false, with *pError, for a label no marker
-// has. Seconds are rounded to the nearest tick.
+// has. Seconds become the tick the clock shows then (truncated).
 bool resolve_presentation_time(const PresentationTimeS& rTime, SceneC* pScene, int32_t* pTicks,
                                std::string* pError);
 

@@ -64,11 +64,11 @@ bool VideoExportC::make_temporary() {
 
 bool VideoExportC::open(const OutputFormatS& rFormat) {
   m_rTiming = rFormat.m_rTiming;
-  const int64_t i64Frames = m_rTiming.get_frame_count();
-  if (i64Frames < 0) {
+  const int64_t i64Frames = m_rTiming.get_end_frame() - m_rTiming.get_first_frame();
+  if (m_rTiming.get_end_frame() < 0) {
     return fail("the presentation never reaches its end time, so it cannot be exported as a video");
   }
-  if (i64Frames == 0) {
+  if (i64Frames <= 0) {
     return fail("the presentation ends before its first frame: there is no video to export");
   }
   m_i64SampleCount = samples_at_ms(m_rTiming.get_end_ms());
@@ -79,7 +79,13 @@ bool VideoExportC::open(const OutputFormatS& rFormat) {
                        SAMPLE_RATE)) {
     return fail_encoder();
   }
+  // A span's sound starts with its first frame, and so do the timestamps.
+  m_i64SamplesWritten = samples_at_ms(m_rTiming.frame_time_ms(m_rTiming.get_first_frame()));
+  m_rEncoder.start_at(m_rTiming.get_first_frame(), m_i64SamplesWritten);
   open_music(rFormat.m_sMusicFileName);
+  if (m_pMusic && m_i64SamplesWritten > 0) {
+    m_pMusic->seek(m_i64SamplesWritten);
+  }
   return true;
 }
 

@@ -308,3 +308,60 @@ TEST_F(ExportTest, APresentationThatCannotPlayFailsAsPlayingItDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every frame file of a --render directory, by name.
+std::map<std::string, std::string> frame_files(const std::string& rDirectory) {
+  std::map<std::string, std::string> rFiles;
+  for (const auto& rEntry : std::filesystem::directory_iterator(rDirectory)) {
+    std::ifstream rIn(rEntry.path(), std::ios::binary);
+    rFiles[rEntry.path().filename().string()] =
+        std::string(std::istreambuf_iterator<char>(rIn), std::istreambuf_iterator<char>());
+  }
+  return rFiles;
+}
+
+TEST_F(ExportTest, SpansAreTheFramesOfTheWholeRunUnderTheirNumbers) {
+  // A rectangle that changes colour every frame, so that no frame is another's.
+  EffectBaseC* pAnimated = add_rect(add_layer(0, 10000), Vector2C(0, 0), Vector2C(8, 8), RgbaColorC(0.0f, 0.0f, 0.0f, 1.0f));
+  ParamBaseC* pColor = pAnimated->get_gizmo(TESTRECT_GIZMO_ID)->get_param(TESTRECT_PARAM_COLOR);
+  pColor->add_flags(PARAM_FLAG_ANIMATED);
+  static_cast<ColorParamC*>(pColor)->set_value(0, RgbaColorC(0.0f, 0.0f, 0.0f, 1.0f));
+  static_cast<ColorParamC*>(pColor)->set_value(TICKS_PER_SECOND, RgbaColorC(1.0f, 1.0f, 0.0f, 1.0f));
+  save();
+  ASSERT_EQ(0, render("whole").m_iExitCode);
+  // Seconds, then ticks: 0.4 s is frame 4's time, 102 ticks come at 398.4 ms.
+  ASSERT_EQ(0, render("first", {"--to", "0.4"}).m_iExitCode);
+  const TiravoProcessC::ResultS rRest = render("rest", {"--from", "102t"});
+  ASSERT_EQ(0, rRest.m_iExitCode) << rRest.m_sError;
+  EXPECT_NE(std::string::npos, rRest.m_sError.find("Rendered 7 frames")) << rRest.m_sError;
+  const std::map<std::string, std::string> rWhole = frame_files(m_rDirectory.file("whole"));
+  std::map<std::string, std::string> rJoined = frame_files(m_rDirectory.file("first"));
+  EXPECT_EQ(4u, rJoined.size());
+  const std::map<std::string, std::string> rSecond = frame_files(m_rDirectory.file("rest"));
+  EXPECT_EQ(1u, rSecond.count("frame-000004.png"));
+  rJoined.insert(rSecond.begin(), rSecond.end());
+  EXPECT_EQ(static_cast<size_t>(FRAME_COUNT), rWhole.size());
+  EXPECT_TRUE(rWhole == rJoined);
+  EXPECT_NE(0, render("none", {"--from", "0.5", "--to", "0.5"}).m_iExitCode);
+}
+
+TEST_F(ExportTest, AVideoSpanStartsItsTimestampsAtItsStart) {
+  save(false, std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-3s.wav");
+  const TiravoProcessC::ResultS rResult = render("show.mp4", {"--from", "0.5", "--to", "0.8"});
+  ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  std::map<std::string, std::string> rVideo = probe(video(), "v:0");
+  EXPECT_EQ("3", rVideo["nb_read_frames"]);
+  for (const char* szStream : {"v:0", "a:0"}) {
+    const std::string sStart = command_output(std::string(TIRAVO_FFPROBE) + " -v error -select_streams " +
+                                              szStream + " -show_entries stream=start_time -of csv=p=0 " +
+                                              quoted(video()));
+    ASSERT_FALSE(sStart.empty()) << szStream;
+    EXPECT_NEAR(0.5, std::stod(sStart), 0.03) << szStream;
+  }
+  // The sound is the music's from the span's start: the tone, not silence.
+  EXPECT_GT(peak(decoded_sound(video()), 0.0, 0.25), LOUD);
+}
+
+}  // namespace

@@ -114,12 +114,12 @@ TEST(Clock, OfflineFrameCountIsWhatTheFrameLoopDraws) {
           ++i64Drawn;
         }
         const FrameTimingC rTiming(i32Fps, presentation_end_ms(i32EndTime, f64TicksPerSecond));
-        EXPECT_EQ(i64Drawn, rTiming.get_frame_count())
+        EXPECT_EQ(i64Drawn, rTiming.get_end_frame())
             << f64TicksPerSecond << " ticks/s, end " << i32EndTime << ", " << i32Fps << " fps";
       }
     }
   }
-  EXPECT_EQ(-1, FrameTimingC(60, -1).get_frame_count());
+  EXPECT_EQ(-1, FrameTimingC(60, -1).get_end_frame());
 }
 
 TEST(Clock, MusicNamesFromOtherSystemsFallBackToTheBareName) {

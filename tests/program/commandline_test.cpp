@@ -104,6 +104,19 @@ TEST(CommandLine, StartAndLoopAreForPlaying) {
   EXPECT_FALSE(parse({"--start"}).m_bAccepted);
   EXPECT_FALSE(parse({"--loop", "12"}).m_bAccepted);
   EXPECT_FALSE(parse({"--render", "frames", "--start", "1"}).m_bAccepted);
+  EXPECT_FALSE(parse({"--render", "frames", "--watch"}).m_bAccepted);
+  EXPECT_TRUE(parse({"--render", "frames", "--stats"}).m_rLine.m_bStats);
+}
+
+TEST(CommandLine, FromAndToAreForRender) {
+  ParsedS rParsed = parse({"--render", "part.mp4", "--from", "Drop", "--to", "512t"});
+  ASSERT_TRUE(rParsed.m_bAccepted) << rParsed.m_sError;
+  EXPECT_TRUE(rParsed.m_rLine.m_bHasFrom);
+  EXPECT_EQ("Drop", rParsed.m_rLine.m_rFrom.m_sLabel);
+  EXPECT_TRUE(rParsed.m_rLine.m_bHasTo);
+  EXPECT_EQ(512, rParsed.m_rLine.m_rTo.m_i32Ticks);
+  EXPECT_FALSE(parse({"--windowed", "--from", "1"}).m_bAccepted);
+  EXPECT_FALSE(parse({"--render", "frames", "--to"}).m_bAccepted);
 }
 
 }  // namespace
