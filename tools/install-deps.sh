@@ -6,8 +6,10 @@ set -eu
 # The build tools and test framework; SDL2 for the window, dialog, message
 # boxes and audio output; FFmpeg for music and video decoding (and the ffmpeg
 # command that makes test media); libpng for rendered frames; Mesa for OpenGL,
-# also headless; nlohmann-json for the document tool's JSON.
-PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev $*"
+# also headless; nlohmann-json for the document tool's JSON; dpkg-dev and
+# file for the Debian package, whose dependencies CPack works out with
+# dpkg-shlibdeps.
+PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file $*"
 
 missing=""
 for package in $PACKAGES; do

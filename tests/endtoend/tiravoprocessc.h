@@ -31,6 +31,8 @@ class TiravoProcessC {
   }
 
   void set_variable(const std::string& rName, const std::string& rValue) { m_rAdded[rName] = rValue; }
+  // Another build of the program, such as an installed one.
+  void set_program(const std::string& rPath) { m_sProgram = rPath; }
 
   ResultS run(const std::string& rDirectory, const std::vector<std::string>& rArgs) const {
     TempFileC rErrorFile;
@@ -72,9 +74,9 @@ class TiravoProcessC {
     for (const auto& rVariable : m_rAdded) {
       rEnvironment.push_back(rVariable.first + "=" + rVariable.second);
     }
-    std::vector<std::string> rArgv = {TIRAVO_BINARY};
+    std::vector<std::string> rArgv = {m_sProgram};
     rArgv.insert(rArgv.end(), rArgs.begin(), rArgs.end());
-    execve(TIRAVO_BINARY, pointers(rArgv).data(), pointers(rEnvironment).data());
+    execve(m_sProgram.c_str(), pointers(rArgv).data(), pointers(rEnvironment).data());
     _exit(127);
   }
 
@@ -88,6 +90,7 @@ class TiravoProcessC {
   }
 
   std::map<std::string, std::string> m_rAdded;
+  std::string m_sProgram = TIRAVO_BINARY;
 };
 
 #endif

@@ -1,0 +1,15 @@
+# tiravo_add_plugin(NAME SOURCES...) makes NAME.so (no "lib" prefix), a
+# plug-in library the player loads: a module with the object model linked in
+# and every symbol hidden but the four exports, which pluginexports.h marks.
+function(tiravo_add_plugin name)
+  add_library(${name} MODULE ${ARGN})
+  set_target_properties(${name} PROPERTIES PREFIX "" POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden
+                                           VISIBILITY_INLINES_HIDDEN ON)
+  target_link_libraries(${name} PRIVATE tiravo::sdk)
+  # Undefined symbols fail the link here rather than the player's load;
+  # under a sanitizer the program brings the runtime that the module calls.
+  get_directory_property(options COMPILE_OPTIONS)
+  if(NOT "${options} ${CMAKE_CXX_FLAGS}" MATCHES "-fsanitize")
+    target_link_options(${name} PRIVATE LINKER:--no-undefined)
+  endif()
+endfunction()

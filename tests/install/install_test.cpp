@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/endtoend/tiravoprocessc.h"
+#include "tests/support/renderedframec.h"
+#include "tests/support/tempdirectoryc.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string SOURCE_DIR = TIRAVO_SOURCE_DIR;
+const std::string BUILD_DIR = TIRAVO_BUILD_DIR;
+
+std::string read_text(const std::string& rPath) {
+  std::ifstream rIn(rPath);
+  return std::string(std::istreambuf_iterator<char>(rIn), std::istreambuf_iterator<char>());
+}
+
+std::string shell_word(const std::string& rText) {
+  return "'" + rText + "'";
+}
+
+// Every regular file under rRoot, relative to it.
+std::set<std::string> files_under(const std::string& rRoot) {
+  std::set<std::string> rFiles;
+  for (const fs::directory_entry& rEntry : fs::recursive_directory_iterator(rRoot)) {
+    if (rEntry.is_regular_file()) {
+      rFiles.insert(fs::relative(rEntry.path(), rRoot).string());
+    }
+  }
+  return rFiles;
+}
+
+// The names in rFolder of the source tree that end in rSuffix, as rInto/NAME.
+void add_sources(std::set<std::string>* pFiles, const std::string& rFolder, const std::string& rSuffix,
+                 const std::string& rInto) {
+  for (const fs::directory_entry& rEntry : fs::directory_iterator(SOURCE_DIR + "/" + rFolder)) {
+    const std::string sName = rEntry.path().filename().string();
+    if (rEntry.is_regular_file() && sName.size() > rSuffix.size() &&
+        sName.compare(sName.size() - rSuffix.size(), rSuffix.size(), rSuffix) == 0) {
+      pFiles->insert(rInto + "/" + sName);
+    }
+  }
+}
+
+// The dynamic symbols a library defines.
+std::set<std::string> exports_of(const std::string& rLibrary) {
+  const std::string sList = rLibrary + ".symbols";
+  std::system(("nm -D --defined-only " + shell_word(rLibrary) + " | awk '{print $3}' > " + shell_word(sList)).c_str());
+  std::set<std::string> rSymbols;
+  std::istringstream rIn(read_text(sList));
+  for (std::string sSymbol; rIn >> sSymbol;) {
+    rSymbols.insert(sSymbol);
+  }
+  return rSymbols;
+}
+
+// The installation and what the steps make, shared by the tests in order.
+class InstallTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_pRoot = new TempDirectoryC();
+    s_bInstalled = command("cmake --install", shell_word(TIRAVO_CMAKE) + " --install " + shell_word(BUILD_DIR) +
+                                                  " --prefix " + shell_word(prefix()));
+  }
+  static void TearDownTestSuite() {
+    delete s_pRoot;
+    s_pRoot = nullptr;
+  }
+
+  static std::string path(const std::string& rName) { return s_pRoot->file(rName); }
+  static std::string prefix() { return path("prefix"); }
+
+  // Runs a shell command; false, with what it printed as a test failure, when
+  // it fails.
+  static bool command(const std::string& rWhat, const std::string& rCommand) {
+    const std::string sLog = path("command.log");
+    const int iStatus = std::system((rCommand + " > " + shell_word(sLog) + " 2>&1").c_str());
+    const bool bDone = WIFEXITED(iStatus) && WEXITSTATUS(iStatus) == 0;
+    EXPECT_TRUE(bDone) << rWhat << ":\n" << rCommand << "\n" << read_text(sLog);
+    s_sLastOutput = read_text(sLog);
+    return bDone;
+  }
+
+  // tiravo (the installed one unless told otherwise) in an empty folder
+  // of its own, TIRAVO_PLUGIN_PATH set to rPluginPath.
+  static TiravoProcessC::ResultS play(const std::string& rProgram, const std::string& rFolder,
+                                      const std::string& rPluginPath, const std::vector<std::string>& rArgs) {
+    fs::create_directories(path(rFolder));
+    TiravoProcessC rProcess;
+    rProcess.set_program(rProgram);
+    rProcess.set_variable("TIRAVO_PLUGIN_PATH", rPluginPath);
+    return rProcess.run(path(rFolder), rArgs);
+  }
+
+  static inline TempDirectoryC* s_pRoot = nullptr;
+  static inline bool s_bInstalled = false;
+  static inline std::string s_sLastOutput;
+};
+
+const std::set<std::string> FOUR_EXPORTS = {"_Z19get_classdesc_countv", "_Z15get_api_versionv", "_Z12get_dll_namev",
+                                            "_Z13get_classdesci"};
+
+// The pinwheel of examples/plugin/pinwheel.json: four blades of orange, each
+// 45 degrees wide, turned from 0 degrees at the start to 45 at the end (2 s).
+const RgbT ORANGE = {255, 128, 0};
+const RgbT BLACK = {0, 0, 0};
+constexpr int COLOUR_TOLERANCE = 2;
+
+void expect_pinwheel(const std::string& rFrames) {
+  // Points 30 pixels from the centre (80, 60), at 22.5 and 67.5 degrees.
+  const RenderedFrameC rStart(rFrames, 0);
+  ASSERT_EQ(160, rStart.width());
+  expect_colour(ORANGE, rStart.at(107, 71), "on the first blade at the start", COLOUR_TOLERANCE);
+  expect_colour(BLACK, rStart.at(91, 87), "between blades at the start", COLOUR_TOLERANCE);
+  const RenderedFrameC rEnd(rFrames, 2);
+  ASSERT_EQ(160, rEnd.width());
+  expect_colour(BLACK, rEnd.at(107, 71), "the blade turned away", COLOUR_TOLERANCE);
+  expect_colour(ORANGE, rEnd.at(91, 87), "the blade turned here", COLOUR_TOLERANCE);
+  EXPECT_EQ(0, RenderedFrameC(rFrames, 3).width()) << "2 s at 1 frame per second: 3 frames";
+}
+
+bool same_pixels(const RenderedFrameC& rOne, const RenderedFrameC& rOther) {
+  if (rOne.width() != rOther.width() || rOne.height() != rOther.height() || rOne.width() == 0) {
+    return false;
+  }
+  for (int32_t y = 0; y < rOne.height(); ++y) {
+    for (int32_t x = 0; x < rOne.width(); ++x) {
+      if (rOne.at(x, y) != rOther.at(x, y)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
+  ASSERT_TRUE(s_bInstalled);
+  std::set<std::string> rExpected = {
+      "bin/tiravo",
+      "bin/tiravo-doc",
+      "lib/tiravo/plugins/opengl.so",
+      "lib/tiravo/plugins/fliksel.so",
+      "lib/libtiravo-sdk.a",
+      "lib/cmake/tiravo/tiravo-config.cmake",
+      "lib/cmake/tiravo/tiravo-config-version.cmake",
+      "lib/cmake/tiravo/tiravo-plugin.cmake",
+      "lib/cmake/tiravo/tiravo-targets.cmake",
+      "lib/cmake/tiravo/tiravo-targets-" TIRAVO_BUILD_TYPE ".cmake",
+      "lib/pkgconfig/tiravo-plugin.pc",
+      "include/tiravo/player/classregistryc.h",
+      "include/tiravo/player/hostinterfacec.h",
+      "share/man/man1/tiravo.1",
+      "share/man/man1/tiravo-doc.1",
+      "share/doc/tiravo/README.md",
+      "share/doc/tiravo/document-json.md",
+      "share/doc/tiravo/plugin-sdk.md",
+  };
+  add_sources(&rExpected, "corelib", ".h", "include/tiravo/corelib");
+  add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
+  add_sources(&rExpected, "examples/plugin", "", "share/doc/tiravo/examples/plugin");
+  EXPECT_EQ(files_under(prefix()), rExpected);
+
+  // Every installed header stands on its own and on the installed ones alone.
+  std::string sEveryHeader;
+  for (const std::string& rFile : files_under(prefix() + "/include/tiravo")) {
+    sEveryHeader += "#include \"" + rFile + "\"\n";
+  }
+  std::ofstream(path("every-header.cpp")) << sEveryHeader;
+  command("the installed headers", shell_word(TIRAVO_CXX) + " -std=c++17 -fsyntax-only -Wall -Werror -I " +
+                                       shell_word(prefix() + "/include/tiravo") + " " + shell_word(path("every-header.cpp")));
+}
+
+TEST_F(InstallTest, TheExamplePluginBuildsAgainstTheInstallWithCMakeAndWithPkgConfig) {
+  ASSERT_TRUE(s_bInstalled);
+  ASSERT_TRUE(command("configuring examples/plugin",
+                      shell_word(TIRAVO_CMAKE) + " -S " + shell_word(SOURCE_DIR + "/examples/plugin") + " -B " +
+                          shell_word(path("cmake-build")) + " -G Ninja -DCMAKE_MAKE_PROGRAM=" + shell_word(TIRAVO_MAKE_PROGRAM) +
+                          " -DCMAKE_CXX_COMPILER=" + shell_word(TIRAVO_CXX) + " -DCMAKE_PREFIX_PATH=" + shell_word(prefix())));
+  ASSERT_TRUE(command("building examples/plugin", shell_word(TIRAVO_CMAKE) + " --build " + shell_word(path("cmake-build"))));
+  EXPECT_EQ(exports_of(path("cmake-build/pinwheel.so")), FOUR_EXPORTS) << "hidden symbols but the four exports";
+
+  // The compiler line a plug-in author types, word for word.
+  fs::create_directory(path("pkgconfig-build"));
+  ASSERT_TRUE(command("the pkg-config line",
+                      "cd " + shell_word(path("pkgconfig-build")) + " && export PKG_CONFIG_PATH=" +
+                          shell_word(prefix() + "/lib/pkgconfig") +
+                          " && g++ -shared -fPIC -fvisibility=hidden -o pinwheel.so " +
+                          shell_word(SOURCE_DIR + "/examples/plugin/pinwheel.cpp") +
+                          " $(pkg-config --cflags --libs tiravo-plugin)"));
+  const std::set<std::string> rExports = exports_of(path("pkgconfig-build/pinwheel.so"));
+  for (const std::string& rExport : FOUR_EXPORTS) {
+    EXPECT_EQ(1u, rExports.count(rExport)) << rExport;
+  }
+}
+
+TEST_F(InstallTest, TheInstalledPlayerPlaysTheExamplePluginFoundThroughThePathVariable) {
+  ASSERT_TRUE(fs::exists(path("cmake-build/pinwheel.so")));
+  const std::string sPlayer = prefix() + "/bin/tiravo";
+  const std::string sPlugin = path("cmake-build");
+  const TiravoProcessC::ResultS rList = play(sPlayer, "listing", sPlugin, {"--list-plugins"});
+  ASSERT_EQ(0, rList.m_iExitCode) << rList.m_sError;
+  EXPECT_NE(std::string::npos, rList.m_sOutput.find(sPlugin + "/pinwheel.so\n  pinwheel.so - Example Pinwheel Effect\n"
+                                                               "  API version 0.6\n  effect         0x5e1c7a2b:0x9d40f316"))
+      << rList.m_sOutput;
+  EXPECT_NE(std::string::npos, rList.m_sOutput.find(prefix() + "/lib/tiravo/plugins/opengl.so\n")) << rList.m_sOutput;
+
+  ASSERT_TRUE(command("the installed tiravo-doc", "cd " + shell_word(path("listing")) + " && TIRAVO_PLUGIN_PATH=" +
+                                                      shell_word(sPlugin) + " " + shell_word(prefix() + "/bin/tiravo-doc") +
+                                                      " build " + shell_word(SOURCE_DIR + "/examples/plugin/pinwheel.json") +
+                                                      " -o " + shell_word(path("pinwheel.doc"))));
+  const std::vector<std::string> rRender = {"--render", "frames", "--fps", "1", path("pinwheel.doc")};
+  const TiravoProcessC::ResultS rResult = play(sPlayer, "cmake-play", sPlugin, rRender);
+  ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  expect_pinwheel(path("cmake-play/frames"));
+
+  ASSERT_TRUE(fs::exists(path("pkgconfig-build/pinwheel.so")));
+  const TiravoProcessC::ResultS rByHand = play(sPlayer, "pkgconfig-play", path("pkgconfig-build"), rRender);
+  ASSERT_EQ(0, rByHand.m_iExitCode) << rByHand.m_sError;
+  expect_pinwheel(path("pkgconfig-play/frames"));
+}
+
+TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndItsPlayerPlaysTheExamplePresentation) {
+  ASSERT_TRUE(s_bInstalled);
+  ASSERT_TRUE(command("cpack", "cd " + shell_word(BUILD_DIR) + " && " + shell_word(TIRAVO_CPACK) + " -G DEB -B " +
+                                   shell_word(path("package"))));
+  std::string sPackage;
+  for (const fs::directory_entry& rEntry : fs::directory_iterator(path("package"))) {
+    if (rEntry.path().extension() == ".deb") {
+      sPackage = rEntry.path().string();
+    }
+  }
+  ASSERT_FALSE(sPackage.empty());
+  ASSERT_TRUE(command("dpkg-deb -f", shell_word(TIRAVO_DPKG_DEB) + " -f " + shell_word(sPackage) + " Depends"));
+  for (const char* szLibrary : {"libsdl2", "libavcodec", "libavformat", "libswscale", "libpng", "libopengl0"}) {
+    EXPECT_NE(std::string::npos, s_sLastOutput.find(szLibrary)) << s_sLastOutput;
+  }
+
+  ASSERT_TRUE(command("dpkg-deb -x", shell_word(TIRAVO_DPKG_DEB) + " -x " + shell_word(sPackage) + " " + shell_word(path("root"))));
+  EXPECT_EQ(files_under(path("root/usr")), files_under(prefix()));
+
+  // Moved out of /usr, the player still finds its own plug-ins.
+  const std::vector<std::string> rRender = {"--render", "frames", "--fps", "1", "--size", "160x90",
+                                            BUILD_DIR + "/examples/showcase.doc"};
+  const TiravoProcessC::ResultS rPackaged = play(path("root/usr/bin/tiravo"), "packaged-play", "", rRender);
+  ASSERT_EQ(0, rPackaged.m_iExitCode) << rPackaged.m_sError;
+  std::vector<std::string> rReference = rRender;
+  rReference.insert(rReference.begin(), {"--plugins", BUILD_DIR + "/plugins"});
+  const TiravoProcessC::ResultS rBuilt = play(TIRAVO_BINARY, "built-play", "", rReference);
+  ASSERT_EQ(0, rBuilt.m_iExitCode) << rBuilt.m_sError;
+  // 30 s at one frame per second: frames 0 to 30.
+  EXPECT_EQ(0, RenderedFrameC(path("packaged-play/frames"), 31).width());
+  for (int32_t i32Frame : {0, 10, 20, 30}) {
+    EXPECT_TRUE(same_pixels(RenderedFrameC(path("packaged-play/frames"), i32Frame),
+                            RenderedFrameC(path("built-play/frames"), i32Frame)))
+        << "frame " << i32Frame;
+  }
+}
