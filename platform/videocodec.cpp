@@ -80,6 +80,7 @@ class VideoDecompressorC {
     sws_freeContext(m_pScaler);
     av_free(m_pScratch);
     av_frame_free(&m_pPicture);
+    av_frame_free(&m_pPrevious);
     av_frame_free(&m_pDecoded);
     av_packet_free(&m_pPacket);
     avcodec_free_context(&m_pCodec);
@@ -88,7 +89,7 @@ class VideoDecompressorC {
   bool open(const AVCodec* pCodec, uint32_t ui32Tag, const BitmapHeaderC& rInput, const uint8_t* pInputFormat,
             uint32_t ui32InputSize, const BitmapHeaderC& rOutput);
   int32_t take(uint32_t ui32Flags, uint8_t* pOut, int64_t* pi64Tag);
-  bool convert(uint8_t* pOut);
+  bool convert(uint8_t* pOut, bool bPrevious = false);
 
   AVCodecContext* m_pCodec = nullptr;
   AVPacket* m_pPacket = nullptr;
@@ -96,9 +97,14 @@ class VideoDecompressorC {
   // The last picture taken, kept so that it can still be converted.
   AVFrame* m_pPicture = nullptr;
   bool m_bHasPicture = false;
+  // The picture taken before it, for a frame that turns out to have none.
+  AVFrame* m_pPrevious = nullptr;
+  bool m_bHasPrevious = false;
   bool m_bIntraOnly = false;
   bool m_bHoldsBack = true;
-  // Palettes of 8-bit-or-less formats go to the decoder with the first frame of each session.
+  // Palettes of 8-bit-or-less formats go to the decoder with the first frame
+  // of each session and after each change; a session starts from the format's.
+  uint32_t m_rFormatPalette[AVPALETTE_COUNT] = {};
   uint32_t m_rPalette[AVPALETTE_COUNT] = {};
   bool m_bHasPalette = false;
   bool m_bSendPalette = false;
@@ -123,7 +129,9 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
   m_pPacket = av_packet_alloc();
   m_pDecoded = av_frame_alloc();
   m_pPicture = av_frame_alloc();
-  if (m_pCodec == nullptr || m_pPacket == nullptr || m_pDecoded == nullptr || m_pPicture == nullptr) {
+  m_pPrevious = av_frame_alloc();
+  if (m_pCodec == nullptr || m_pPacket == nullptr || m_pDecoded == nullptr || m_pPicture == nullptr ||
+      m_pPrevious == nullptr) {
     return false;
   }
   m_pCodec->width = rInput.m_i32Width;
@@ -157,7 +165,7 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
     const uint8_t* pTable = pInputFormat + ui32InputSize - ui32TableSize;
     const uint32_t ui32Entries = ui32TableSize / 4;
     for (uint32_t i = 0; i < ui32Entries; ++i) {
-      m_rPalette[i] = 0xFF000000u | read_u32(pTable + i * 4);
+      m_rFormatPalette[i] = 0xFF000000u | read_u32(pTable + i * 4);
     }
     m_bHasPalette = ui32Entries > 0;
   }
@@ -183,7 +191,9 @@ int32_t VideoDecompressorC::take(uint32_t ui32Flags, uint8_t* pOut, int64_t* pi6
   if (i32Ret < 0) {
     return VIDEO_DECOMPRESS_ERROR;
   }
-  av_frame_unref(m_pPicture);
+  av_frame_unref(m_pPrevious);
+  av_frame_move_ref(m_pPrevious, m_pPicture);
+  m_bHasPrevious = m_bHasPicture;
   av_frame_move_ref(m_pPicture, m_pDecoded);
   m_bHasPicture = true;
   if (pi64Tag != nullptr) {
@@ -195,11 +205,11 @@ int32_t VideoDecompressorC::take(uint32_t ui32Flags, uint8_t* pOut, int64_t* pi6
   return VIDEO_DECOMPRESS_PICTURE;
 }
 
-bool VideoDecompressorC::convert(uint8_t* pOut) {
-  if (!m_bHasPicture || pOut == nullptr) {
+bool VideoDecompressorC::convert(uint8_t* pOut, bool bPrevious) {
+  if (!(bPrevious ? m_bHasPrevious : m_bHasPicture) || pOut == nullptr) {
     return false;
   }
-  const AVFrame* pPicture = m_pPicture;
+  const AVFrame* pPicture = bPrevious ? m_pPrevious : m_pPicture;
   bool bFullRangeFormat = false;
   const AVPixelFormat eFormat = plain_range_format(static_cast<AVPixelFormat>(pPicture->format), bFullRangeFormat);
   if (pPicture->format != m_i32ScalerFormat || pPicture->width != m_i32ScalerWidth ||
@@ -317,7 +327,10 @@ VideoDecompressorC* video_decompressor_locate(uint32_t ui32Handler, const uint8_
 void video_decompressor_begin(VideoDecompressorC* pDecompressor) {
   avcodec_flush_buffers(pDecompressor->m_pCodec);
   av_frame_unref(pDecompressor->m_pPicture);
+  av_frame_unref(pDecompressor->m_pPrevious);
   pDecompressor->m_bHasPicture = false;
+  pDecompressor->m_bHasPrevious = false;
+  std::memcpy(pDecompressor->m_rPalette, pDecompressor->m_rFormatPalette, sizeof(pDecompressor->m_rPalette));
   pDecompressor->m_bSendPalette = pDecompressor->m_bHasPalette;
 }
 
@@ -363,8 +376,34 @@ bool video_decompressor_convert(VideoDecompressorC* pDecompressor, uint8_t* pOut
   return pDecompressor->convert(pOut);
 }
 
+bool video_decompressor_convert_previous(VideoDecompressorC* pDecompressor, uint8_t* pOut) {
+  return pDecompressor->convert(pOut, true);
+}
+
 bool video_decompressor_intra_only(const VideoDecompressorC* pDecompressor) {
   return pDecompressor->m_bIntraOnly;
+}
+
+bool video_decompressor_key_picture(const VideoDecompressorC* pDecompressor) {
+  // Decoders that do not tell leave the picture type unset: such pictures
+  // are not taken as key frames.
+  return pDecompressor->m_bHasPicture && pDecompressor->m_pPicture->key_frame != 0 &&
+         pDecompressor->m_pPicture->pict_type == AV_PICTURE_TYPE_I;
+}
+
+bool video_decompressor_b_picture(const VideoDecompressorC* pDecompressor) {
+  return pDecompressor->m_bHasPicture && pDecompressor->m_pPicture->pict_type == AV_PICTURE_TYPE_B;
+}
+
+void video_decompressor_change_palette(VideoDecompressorC* pDecompressor, uint32_t ui32First, uint32_t ui32Count,
+                                       const uint8_t* pEntries) {
+  for (uint32_t i = 0; i < ui32Count && ui32First + i < AVPALETTE_COUNT; ++i) {
+    const uint8_t* pEntry = pEntries + 4 * i;
+    pDecompressor->m_rPalette[ui32First + i] = 0xFF000000u | (static_cast<uint32_t>(pEntry[0]) << 16) |
+                                               (static_cast<uint32_t>(pEntry[1]) << 8) | pEntry[2];
+  }
+  pDecompressor->m_bHasPalette = true;
+  pDecompressor->m_bSendPalette = true;
 }
 
 bool video_decompressor_holds_back(const VideoDecompressorC* pDecompressor) {

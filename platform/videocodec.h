@@ -54,8 +54,22 @@ int32_t video_decompressor_take(VideoDecompressorC* pDecompressor, uint32_t ui32
 void video_decompressor_finish(VideoDecompressorC* pDecompressor);
 // Converts the last picture taken into pOut; false when there is none.
 bool video_decompressor_convert(VideoDecompressorC* pDecompressor, uint8_t* pOut);
+// Converts the picture taken before the last one, for a frame whose own
+// picture never came; false when there is none.
+bool video_decompressor_convert_previous(VideoDecompressorC* pDecompressor, uint8_t* pOut);
 // True when every frame of this codec decodes without its predecessors.
 bool video_decompressor_intra_only(const VideoDecompressorC* pDecompressor);
+// True when the last picture taken is one that decoding can start from, as
+// its decoder reports it (an intra picture marked as a key frame).
+bool video_decompressor_key_picture(const VideoDecompressorC* pDecompressor);
+// True when the last picture taken is a B-picture: shown before frames that
+// were decoded ahead of it.
+bool video_decompressor_b_picture(const VideoDecompressorC* pDecompressor);
+// Replaces ui32Count colour table entries from ui32First (red, green, blue,
+// unused: 4 bytes each) for the frames handed in from now on; entries past
+// the table's 256 are dropped. begin goes back to the input format's table.
+void video_decompressor_change_palette(VideoDecompressorC* pDecompressor, uint32_t ui32First, uint32_t ui32Count,
+                                       const uint8_t* pEntries);
 // True when the codec may give a frame's picture later than the frame (B-frames);
 // otherwise each frame's picture comes out of the call that hands it in.
 bool video_decompressor_holds_back(const VideoDecompressorC* pDecompressor);

@@ -8,28 +8,10 @@
 
 namespace {
 
-constexpr uint32_t fourcc(char c0, char c1, char c2, char c3) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(c0)) | (static_cast<uint32_t>(static_cast<uint8_t>(c1)) << 8) |
-         (static_cast<uint32_t>(static_cast<uint8_t>(c2)) << 16) |
-         (static_cast<uint32_t>(static_cast<uint8_t>(c3)) << 24);
-}
-
-constexpr uint32_t FOURCC_RIFF = fourcc('R', 'I', 'F', 'F');
-constexpr uint32_t FOURCC_LIST = fourcc('L', 'I', 'S', 'T');
-constexpr uint32_t FOURCC_HDRL = fourcc('h', 'd', 'r', 'l');
-constexpr uint32_t FOURCC_MOVI = fourcc('m', 'o', 'v', 'i');
-constexpr uint32_t FOURCC_IDX1 = fourcc('i', 'd', 'x', '1');
-constexpr uint32_t FOURCC_AVIH = fourcc('a', 'v', 'i', 'h');
-constexpr uint32_t FOURCC_STRL = fourcc('s', 't', 'r', 'l');
-constexpr uint32_t FOURCC_STRH = fourcc('s', 't', 'r', 'h');
-constexpr uint32_t FOURCC_STRF = fourcc('s', 't', 'r', 'f');
-constexpr uint32_t FOURCC_VIDS = fourcc('v', 'i', 'd', 's');
-
-constexpr uint32_t MAIN_HEADER_SIZE = 56;
-constexpr uint32_t STREAM_HEADER_SIZE = 64;
 constexpr uint32_t BITMAP_HEADER_SIZE = 40;
-constexpr uint32_t IDX1_ENTRY_SIZE = 16;
-constexpr uint32_t KEY_FRAME_FLAG = 0x10;
+constexpr uint32_t KEY_FRAME_FLAG = AviIndexC::KEY_FRAME_FLAG;
+// A palette change: first entry, entry count (0 for 256), flags, entries.
+constexpr uint32_t PALETTE_CHANGE_HEADER_SIZE = 4;
 // Larger pictures come only from damaged headers; they would cost hundreds
 // of megabytes of frame buffer.
 constexpr int32_t MAX_DIMENSION = 8192;
@@ -49,16 +31,6 @@ void put_le32(uint8_t* p, uint32_t ui32Value) {
   }
 }
 
-// Frame chunks of stream 00: compressed, uncompressed and indeo.
-bool is_frame_chunk(uint32_t ui32Id) {
-  return ui32Id == fourcc('0', '0', 'd', 'b') || ui32Id == fourcc('0', '0', 'd', 'c') ||
-         ui32Id == fourcc('0', '0', 'i', 'v');
-}
-
-uint64_t padded(uint32_t ui32Size) {
-  return static_cast<uint64_t>(ui32Size) + (ui32Size & 1);
-}
-
 }  // namespace
 
 AviReaderC::AviReaderC() = default;
@@ -71,98 +43,17 @@ AviReaderC::~AviReaderC() {
   std::free(m_pFrameBuffer);
 }
 
-bool AviReaderC::read_u32(uint64_t ui64At, uint32_t& rValue) const {
-  if (ui64At + 4 > m_ui32DataSize) {
-    return false;
-  }
-  rValue = le32(m_pData + ui64At);
-  return true;
-}
-
 void AviReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
   m_pData = pData;
   m_ui32DataSize = pData != nullptr ? ui32Size : 0;
-  uint32_t ui32Id = 0;
-  if (!read_u32(0, ui32Id) || ui32Id != FOURCC_RIFF) {
-    return;
-  }
-  m_rInputFormat.clear();
-  m_rOutputFormat.clear();
-  m_rIndex.clear();
-
-  // Top level, without padding to even sizes. Every step moves at least 8
-  // bytes on, so the walk ends at the end of the data.
-  bool bHeaderListSeen = false;
-  bool bIdx1Seen = false;
-  uint32_t ui32ChunkSize = 0;
-  for (uint64_t ui64Offset = 12; read_u32(ui64Offset, ui32Id) && read_u32(ui64Offset + 4, ui32ChunkSize);
-       ui64Offset += 8 + static_cast<uint64_t>(ui32ChunkSize)) {
-    const uint64_t ui64End = std::min<uint64_t>(ui64Offset + 8 + ui32ChunkSize, m_ui32DataSize);
-    uint32_t ui32Type = 0;
-    if (ui32Id == FOURCC_LIST && read_u32(ui64Offset + 8, ui32Type)) {
-      if (ui32Type == FOURCC_MOVI && !m_bMoviSeen) {
-        m_bMoviSeen = true;
-        m_ui64MoviPosition = ui64Offset;
-      } else if (ui32Type == FOURCC_HDRL && !bHeaderListSeen) {
-        bHeaderListSeen = true;
-        walk_header_list(ui64Offset + 12, ui64End);
-        derive_output_format();
-      }
-    } else if (ui32Id == FOURCC_IDX1 && !bIdx1Seen) {
-      bIdx1Seen = true;
-      index_from_idx1(ui64Offset + 8, ui64End - std::min(ui64End, ui64Offset + 8));
-    }
-  }
-  if (m_rIndex.empty() && m_bMoviSeen) {
-    index_from_movi();
-  }
+  AviIndexC rFile;
+  rFile.build(m_pData, m_ui32DataSize);
+  std::memcpy(m_rStreamHeader, rFile.stream_header(), sizeof(m_rStreamHeader));
+  m_rInputFormat = rFile.input_format();
+  m_rIndex = std::move(rFile.frames());
+  m_rPaletteChanges = rFile.palette_changes();
+  derive_output_format();
   open_decompressor();
-}
-
-template <typename VisitT>
-void AviReaderC::for_each_sub_chunk(uint64_t ui64Begin, uint64_t ui64End, VisitT visit) const {
-  uint32_t ui32Id = 0;
-  uint32_t ui32Size = 0;
-  // Every step moves at least 8 bytes on, so the walk ends.
-  for (uint64_t ui64Offset = ui64Begin;
-       ui64Offset + 8 <= ui64End && read_u32(ui64Offset, ui32Id) && read_u32(ui64Offset + 4, ui32Size);
-       ui64Offset += 8 + padded(ui32Size)) {
-    const uint64_t ui64Body = ui64Offset + 8;
-    visit(ui32Id, ui64Body, std::min(ui64Body + ui32Size, ui64End));
-  }
-}
-
-void AviReaderC::walk_header_list(uint64_t ui64Begin, uint64_t ui64End) {
-  for_each_sub_chunk(ui64Begin, ui64End, [this](uint32_t ui32Id, uint64_t ui64Body, uint64_t ui64BodyEnd) {
-    uint32_t ui32Type = 0;
-    if (ui32Id == FOURCC_AVIH) {
-      std::memset(m_rMainHeader, 0, sizeof(m_rMainHeader));
-      std::memcpy(m_rMainHeader, m_pData + ui64Body, std::min<uint64_t>(MAIN_HEADER_SIZE, ui64BodyEnd - ui64Body));
-    } else if (ui32Id == FOURCC_LIST && ui64Body + 4 <= ui64BodyEnd && read_u32(ui64Body, ui32Type) &&
-               ui32Type == FOURCC_STRL) {
-      walk_stream_list(ui64Body + 4, ui64BodyEnd);
-    }
-  });
-}
-
-void AviReaderC::walk_stream_list(uint64_t ui64Begin, uint64_t ui64End) {
-  // Whether this list's "strh" was a video header, so its "strf" is ours.
-  bool bVideoHeaderTaken = false;
-  for_each_sub_chunk(ui64Begin, ui64End, [&](uint32_t ui32Id, uint64_t ui64Body, uint64_t ui64BodyEnd) {
-    uint32_t ui32Type = 0;
-    if (ui32Id == FOURCC_STRH) {
-      bVideoHeaderTaken = ui64Body + 4 <= ui64BodyEnd && read_u32(ui64Body, ui32Type) && ui32Type == FOURCC_VIDS;
-      if (bVideoHeaderTaken) {
-        m_bVideoStream = true;
-        std::memset(m_rStreamHeader, 0, sizeof(m_rStreamHeader));
-        std::memcpy(m_rStreamHeader, m_pData + ui64Body,
-                    std::min<uint64_t>(STREAM_HEADER_SIZE, ui64BodyEnd - ui64Body));
-      }
-    } else if (ui32Id == FOURCC_STRF && bVideoHeaderTaken) {
-      m_rInputFormat.assign(m_pData + ui64Body, m_pData + ui64BodyEnd);
-      bVideoHeaderTaken = false;
-    }
-  });
 }
 
 void AviReaderC::derive_output_format() {
@@ -189,74 +80,10 @@ void AviReaderC::derive_output_format() {
   put_le32(pFormat + 8, static_cast<uint32_t>(static_cast<int32_t>(i64Height > 0 ? -i64Height : i64Height)));
 }
 
-void AviReaderC::index_from_idx1(uint64_t ui64Begin, uint64_t ui64Size) {
-  if (!m_bVideoStream) {
-    return;
-  }
-  const uint32_t ui32Capacity = le32(m_rMainHeader + 16);
-  const uint64_t ui64Entries = ui64Size / IDX1_ENTRY_SIZE;
-  // Sized by the entries the chunk holds, not by a header's frame count alone.
-  m_rIndex.reserve(static_cast<size_t>(std::min<uint64_t>(ui64Entries, ui32Capacity)));
-  uint64_t ui64Base = 0;
-  bool bBaseKnown = false;
-  for (uint64_t i = 0; i < ui64Entries && m_rIndex.size() < ui32Capacity; ++i) {
-    const uint8_t* pEntry = m_pData + ui64Begin + i * IDX1_ENTRY_SIZE;
-    if (!is_frame_chunk(le32(pEntry))) {
-      continue;
-    }
-    const uint32_t ui32Offset = le32(pEntry + 8);
-    // Offsets below the movi list are relative to its "movi" type field.
-    if (!bBaseKnown) {
-      bBaseKnown = true;
-      ui64Base = ui32Offset < m_ui64MoviPosition ? m_ui64MoviPosition + 8 : 0;
-    }
-    add_entry(le32(pEntry + 4), ui64Base + ui32Offset, le32(pEntry + 12));
-  }
-}
-
-void AviReaderC::index_from_movi() {
-  uint32_t ui32ListSize = 0;
-  if (!m_bVideoStream || !read_u32(m_ui64MoviPosition + 4, ui32ListSize)) {
-    return;
-  }
-  const uint64_t ui64End = std::min<uint64_t>(m_ui64MoviPosition + 8 + ui32ListSize, m_ui32DataSize);
-  const uint32_t ui32Capacity = le32(m_rMainHeader + 16);
-  // Every chunk takes at least its 8-byte header.
-  m_rIndex.reserve(static_cast<size_t>(std::min<uint64_t>((ui64End - m_ui64MoviPosition) / 8, ui32Capacity)));
-  uint32_t ui32Id = 0;
-  uint32_t ui32Size = 0;
-  // Each step moves at least 8 bytes on, so the scan ends.
-  uint64_t ui64Offset = m_ui64MoviPosition + 12;
-  while (ui64Offset + 8 <= ui64End && m_rIndex.size() < ui32Capacity && read_u32(ui64Offset, ui32Id) &&
-         read_u32(ui64Offset + 4, ui32Size)) {
-    uint64_t ui64Step = padded(ui32Size);
-    if (ui64Offset + 8 + ui64Step <= m_ui32DataSize) {
-      if (ui32Id == FOURCC_LIST) {
-        // A record list: step inside, past its type only.
-        ui64Step = 4;
-      } else if (is_frame_chunk(ui32Id)) {
-        add_entry(0, ui64Offset, ui32Size);
-      }
-    }
-    ui64Offset += 8 + ui64Step;
-  }
-}
-
-void AviReaderC::add_entry(uint32_t ui32Flags, uint64_t ui64Offset, uint32_t ui32Size) {
-  IndexEntryC rEntry = {ui32Flags, 0, 0, -1};
-  // Frames whose bytes are not all inside the file are never decoded; they
-  // bring no new picture.
-  if (ui64Offset + 8 + ui32Size <= m_ui32DataSize) {
-    rEntry.m_ui32Offset = static_cast<uint32_t>(ui64Offset);
-    rEntry.m_ui32Size = ui32Size;
-  }
-  m_rIndex.push_back(rEntry);
-}
-
 void AviReaderC::open_decompressor() {
   const bool bAnyFrame =
       std::any_of(m_rIndex.begin(), m_rIndex.end(), [](const IndexEntryC& rEntry) { return rEntry.m_ui32Size > 0; });
-  if (!m_bVideoStream || !bAnyFrame || m_rInputFormat.size() < BITMAP_HEADER_SIZE || m_rOutputFormat.empty()) {
+  if (!bAnyFrame || m_rInputFormat.size() < BITMAP_HEADER_SIZE || m_rOutputFormat.empty()) {
     return;
   }
   const int32_t i32Width = static_cast<int32_t>(le32(m_rInputFormat.data() + 4));
@@ -294,11 +121,6 @@ const uint8_t* AviReaderC::get_frame(int32_t i32Frame) {
   if (i32Display < 0) {
     i32Display += i32Count;
   }
-  // Frames the header counts but the index lacks show the last indexed one.
-  const int32_t i32Indexed = static_cast<int32_t>(m_rIndex.size());
-  if (i32Display >= i32Indexed) {
-    i32Display = i32Indexed - 1;
-  }
   if (i32Display == m_i32LastFrame) {
     return m_pFrameBuffer;
   }
@@ -325,6 +147,16 @@ bool AviReaderC::is_restart_point(int32_t i32Entry, int32_t i32Display) const {
 
 void AviReaderC::decode_to(int32_t i32Display) {
   const int32_t i32Indexed = static_cast<int32_t>(m_rIndex.size());
+  // The last two pictures taken are still there, and so are the frames in
+  // the gap between them, which show the earlier one.
+  if (i32Display == m_i32PictureDisplay) {
+    video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
+    return;
+  }
+  if (m_i32PreviousDisplay >= 0 && m_i32PreviousDisplay < i32Display && i32Display < m_i32PictureDisplay) {
+    video_decompressor_convert_previous(m_pDecompressor, m_pFrameBuffer);
+    return;
+  }
   // The session has passed the picture: start again at the nearest earlier
   // key frame. A key frame that is itself the picture asked for is decoded
   // alone, also forwards; other key frames on the way are not skipped to.
@@ -363,28 +195,30 @@ void AviReaderC::restart(int32_t i32Display) {
   }
   video_decompressor_end(m_pDecompressor);
   video_decompressor_begin(m_pDecompressor);
+  // The session starts from the format's palette: the changes before the
+  // start frame make it that frame's palette.
+  m_uiNextPaletteChange = 0;
+  apply_palette_changes(i32Start);
   m_i32NextEntry = i32Start;
   m_i32NewestDisplay = i32Start == 0 ? -1 : m_rIndex[static_cast<size_t>(i32Start)].m_i32Display - 1;
+  m_i32PictureDisplay = -1;
+  m_i32PreviousDisplay = -1;
   m_bFinished = false;
 }
 
 bool AviReaderC::feed(int32_t i32Entry, int32_t i32Display) {
+  apply_palette_changes(i32Entry);
   const IndexEntryC& rEntry = m_rIndex[static_cast<size_t>(i32Entry)];
   int64_t i64Tag = -1;
-  int32_t i32Result = VIDEO_DECOMPRESS_ERROR;
+  int32_t i32Result = VIDEO_DECOMPRESS_NO_PICTURE;
   if (rEntry.m_ui32Size > 0) {
     i32Result = video_decompressor_decompress(m_pDecompressor, VIDEO_DECOMPRESS_PREROLL,
                                               m_pData + rEntry.m_ui32Offset + 8, rEntry.m_ui32Size, i32Entry,
                                               m_pFrameBuffer, &i64Tag);
   }
-  if (i32Result == VIDEO_DECOMPRESS_PICTURE) {
-    return reached(i64Tag, i32Display);
-  }
-  // An empty or refused frame keeps the picture before it in its place.
-  if (i32Result == VIDEO_DECOMPRESS_ERROR) {
-    return reached(i32Entry, i32Display);
-  }
-  return false;
+  // A frame that gives no picture (an empty chunk, one coded as "not
+  // changed", one the decoder refused) shows as a gap before the next.
+  return i32Result == VIDEO_DECOMPRESS_PICTURE && reached(i64Tag, i32Display);
 }
 
 bool AviReaderC::take_waiting(int32_t i32Display) {
@@ -402,22 +236,51 @@ bool AviReaderC::take_waiting(int32_t i32Display) {
 }
 
 bool AviReaderC::reached(int64_t i64Tag, int32_t i32Display) {
-  // Pictures come out in display order: one from a frame not yet placed
-  // follows the newest one.
   int32_t i32Shown = m_i32NewestDisplay + 1;
   if (i64Tag >= 0 && i64Tag < static_cast<int64_t>(m_rIndex.size())) {
     IndexEntryC& rEntry = m_rIndex[static_cast<size_t>(i64Tag)];
+    // Pictures come out in display order. Until a B-picture shows that the
+    // stream reorders, each stands in its own frame's place, so a frame
+    // that gave none leaves a gap; after that each follows the newest.
+    m_bReorders = m_bReorders || video_decompressor_b_picture(m_pDecompressor);
     if (rEntry.m_i32Display < 0) {
-      rEntry.m_i32Display = i32Shown;
+      rEntry.m_i32Display = m_bReorders ? i32Shown : std::max(i32Shown, static_cast<int32_t>(i64Tag));
     }
     i32Shown = rEntry.m_i32Display;
+    // Learnt here, for later backward jumps.
+    if (video_decompressor_key_picture(m_pDecompressor)) {
+      rEntry.m_ui32Flags |= KEY_FRAME_FLAG;
+    }
   }
   m_i32NewestDisplay = std::max(m_i32NewestDisplay, i32Shown);
+  m_i32PreviousDisplay = m_i32PictureDisplay;
+  m_i32PictureDisplay = i32Shown;
   if (i32Shown < i32Display) {
     return false;
   }
-  video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
+  // Past the picture asked for: that frame gave none, the one before shows.
+  if (i32Shown > i32Display) {
+    video_decompressor_convert_previous(m_pDecompressor, m_pFrameBuffer);
+  } else {
+    video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
+  }
   return true;
+}
+
+void AviReaderC::apply_palette_changes(int32_t i32Entry) {
+  for (; m_uiNextPaletteChange < m_rPaletteChanges.size() &&
+         m_rPaletteChanges[m_uiNextPaletteChange].m_ui32Frame <= static_cast<uint32_t>(i32Entry);
+       ++m_uiNextPaletteChange) {
+    const AviIndexC::PaletteChangeC& rChange = m_rPaletteChanges[m_uiNextPaletteChange];
+    if (rChange.m_ui32Size < PALETTE_CHANGE_HEADER_SIZE) {
+      continue;
+    }
+    const uint8_t* pChange = m_pData + rChange.m_ui32Offset;
+    const uint32_t ui32Count = std::min<uint32_t>(pChange[1] == 0 ? 256 : pChange[1],
+                                                  (rChange.m_ui32Size - PALETTE_CHANGE_HEADER_SIZE) / 4);
+    video_decompressor_change_palette(m_pDecompressor, pChange[0], ui32Count,
+                                      pChange + PALETTE_CHANGE_HEADER_SIZE);
+  }
 }
 
 int32_t AviReaderC::get_width() {
@@ -433,7 +296,7 @@ int32_t AviReaderC::get_bit_depth() {
 }
 
 int32_t AviReaderC::get_frame_count() {
-  return static_cast<int32_t>(std::min<uint32_t>(le32(m_rMainHeader + 16), INT32_MAX));
+  return static_cast<int32_t>(m_rIndex.size());
 }
 
 float AviReaderC::get_fps() {

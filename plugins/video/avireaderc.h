@@ -1,8 +1,11 @@
 #ifndef PLUGINS_VIDEO_AVIREADERC_H
 #define PLUGINS_VIDEO_AVIREADERC_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "plugins/video/aviindexc.h"
 
 class VideoDecompressorC;
 
@@ -20,40 +23,23 @@ class AviReaderC {
   // index and the decoder. Success shows as get_frame returning pixels.
   void parse(const uint8_t* pData, uint32_t ui32Size);
   // The pixels of frame i32Frame, wrapped into the file's frame count; null
-  // when the file cannot be decoded.
+  // when the file cannot be decoded. Frame n is the picture of the video
+  // stream's n-th frame chunk (in display order, with B-frames); a chunk
+  // that brings no new picture shows the one before it.
   const uint8_t* get_frame(int32_t i32Frame);
   int32_t get_width();
   int32_t get_height();
   int32_t get_bit_depth();
+  // The frames the file holds, whatever its headers claim.
   int32_t get_frame_count();
   float get_fps();
   // The last decoded picture, null before the first.
   const uint8_t* get_data();
 
  private:
-  struct IndexEntryC {
-    uint32_t m_ui32Flags;
-    // From the start of the file bytes to the chunk's 8-byte header.
-    uint32_t m_ui32Offset;
-    // 0 for frames that bring no new picture, and for entries that point
-    // outside the file bytes.
-    uint32_t m_ui32Size;
-    // Where the frame's picture stands in display order, -1 until a decode
-    // has shown it; differs from the entry's own number with B-frames.
-    int32_t m_i32Display;
-  };
+  using IndexEntryC = AviIndexC::FrameC;
 
-  bool read_u32(uint64_t ui64At, uint32_t& rValue) const;
-  // Calls visit(id, body, body end) for each chunk of a list's body; the
-  // body end is clipped to the list's end.
-  template <typename VisitT>
-  void for_each_sub_chunk(uint64_t ui64Begin, uint64_t ui64End, VisitT visit) const;
-  void walk_header_list(uint64_t ui64Begin, uint64_t ui64End);
-  void walk_stream_list(uint64_t ui64Begin, uint64_t ui64End);
   void derive_output_format();
-  void index_from_idx1(uint64_t ui64Begin, uint64_t ui64Size);
-  void index_from_movi();
-  void add_entry(uint32_t ui32Flags, uint64_t ui64Offset, uint32_t ui32Size);
   void open_decompressor();
 
   bool is_restart_point(int32_t i32Entry, int32_t i32Display) const;
@@ -62,19 +48,16 @@ class AviReaderC {
   bool feed(int32_t i32Entry, int32_t i32Display);
   bool take_waiting(int32_t i32Display);
   bool reached(int64_t i64Tag, int32_t i32Display);
+  void apply_palette_changes(int32_t i32Entry);
 
   const uint8_t* m_pData = nullptr;
   uint32_t m_ui32DataSize = 0;
 
-  uint8_t m_rMainHeader[56] = {};
-  uint8_t m_rStreamHeader[64] = {};
+  uint8_t m_rStreamHeader[AviIndexC::STREAM_HEADER_SIZE] = {};
   std::vector<uint8_t> m_rInputFormat;
   std::vector<uint8_t> m_rOutputFormat;
-  bool m_bVideoStream = false;
-  uint64_t m_ui64MoviPosition = 0;
-  bool m_bMoviSeen = false;
-
   std::vector<IndexEntryC> m_rIndex;
+  std::vector<AviIndexC::PaletteChangeC> m_rPaletteChanges;
 
   VideoDecompressorC* m_pDecompressor = nullptr;
   // Aligned for the converter's fast paths; freed with std::free.
@@ -90,6 +73,14 @@ class AviReaderC {
   int32_t m_i32NextEntry = 0;
   int32_t m_i32NewestDisplay = -1;
   bool m_bFinished = false;
+  // Where the last picture taken and the one before it stand, -1 for none.
+  int32_t m_i32PictureDisplay = -1;
+  int32_t m_i32PreviousDisplay = -1;
+  // Whether a B-picture has come out: pictures are then placed in the
+  // order they come, not by their frames.
+  bool m_bReorders = false;
+  // The first palette change not yet handed to the decoder.
+  size_t m_uiNextPaletteChange = 0;
 };
 
 #endif
