@@ -2,8 +2,11 @@
 // files, next to the ffmpeg command doing the same (one thread for decoding
 // and one for converting, 24-bit BGR out) on the same files in the same run.
 // The reader decodes pictures of 1280 x 720 and more on libavcodec's threads.
+// After that first pass: the most frames that one backward jump decoded.
 //
-// avidecode_bench [--loops N] file.avi...
+// avidecode_bench [--loops N] [--no-key-flags] file.avi...
+//   --no-key-flags: the reader gets the files with the key-frame flags of
+//   their idx1 cleared, as from writers that set none.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/videocodec.h"
 #include "plugins/video/avireaderc.h"
 
 namespace {
@@ -62,6 +66,39 @@ double time_reader(const std::vector<uint8_t>& rBytes, int32_t i32Loops, int32_t
   return f64Best;
 }
 
+void clear_idx1_key_flags(std::vector<uint8_t>& rBytes) {
+  const char* const szIdx1 = "idx1";
+  const auto it = std::search(rBytes.begin(), rBytes.end(), szIdx1, szIdx1 + 4);
+  if (it == rBytes.end() || rBytes.end() - it < 8) {
+    return;
+  }
+  const size_t uiAt = static_cast<size_t>(it - rBytes.begin()) + 8;
+  const size_t uiSize = rBytes[uiAt - 4] | (rBytes[uiAt - 3] << 8) | (rBytes[uiAt - 2] << 16) |
+                        (static_cast<size_t>(rBytes[uiAt - 1]) << 24);
+  for (size_t uiEntry = uiAt; uiEntry + 16 <= std::min(rBytes.size(), uiAt + uiSize); uiEntry += 16) {
+    rBytes[uiEntry + 4] &= static_cast<uint8_t>(~0x10);
+  }
+}
+
+// After one pass over every frame, the most frames decoded for one jump
+// back, over jumps to every 7th frame from the end.
+uint64_t worst_backward_jump(const std::vector<uint8_t>& rBytes) {
+  AviReaderC rReader;
+  rReader.parse(rBytes.data(), static_cast<uint32_t>(rBytes.size()));
+  const int32_t i32Frames = rReader.get_frame_count();
+  for (int32_t i = 0; i < i32Frames; ++i) {
+    rReader.get_frame(i);
+  }
+  uint64_t ui64Worst = 0;
+  for (int32_t i = i32Frames - 2; i >= 0; i -= 7) {
+    rReader.get_frame(i + 1);
+    const uint64_t ui64Before = video_decode_counts().m_ui64Decoded;
+    rReader.get_frame(i);
+    ui64Worst = std::max(ui64Worst, video_decode_counts().m_ui64Decoded - ui64Before);
+  }
+  return ui64Worst;
+}
+
 // Seconds the ffmpeg command reports for its own decoding ("rtime" of
 // -benchmark, which leaves out its start-up), the best of RUNS; 0 on failure.
 double time_ffmpeg(const char* szPath, int32_t i32Loops) {
@@ -100,12 +137,14 @@ int main(int argc, char** argv) {
     i32Loops = std::max(1, std::atoi(argv[2]));
     i32First = 3;
   }
+  const bool bNoKeyFlags = i32First < argc && std::strcmp(argv[i32First], "--no-key-flags") == 0;
+  i32First += bNoKeyFlags ? 1 : 0;
   if (i32First >= argc) {
-    std::fprintf(stderr, "usage: %s [--loops N] file.avi...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--loops N] [--no-key-flags] file.avi...\n", argv[0]);
     return 2;
   }
   int32_t i32Result = 0;
-  std::printf("%-28s %8s %12s %12s %7s\n", "file", "frames", "reader fps", "ffmpeg fps", "ratio");
+  std::printf("%-28s %8s %12s %12s %7s %10s\n", "file", "frames", "reader fps", "ffmpeg fps", "ratio", "max back");
   for (int32_t i = i32First; i < argc; ++i) {
     std::vector<uint8_t> rBytes;
     int32_t i32Frames = 0;
@@ -113,6 +152,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: cannot read\n", argv[i]);
       i32Result = 1;
       continue;
+    }
+    if (bNoKeyFlags) {
+      clear_idx1_key_flags(rBytes);
     }
     const double f64Reader = time_reader(rBytes, i32Loops, i32Frames);
     const double f64Ffmpeg = time_ffmpeg(argv[i], i32Loops);
@@ -125,8 +167,9 @@ int main(int argc, char** argv) {
     const double f64ReaderFps = f64Decoded / f64Reader;
     const double f64FfmpegFps = f64Decoded / f64Ffmpeg;
     const char* szName = std::strrchr(argv[i], '/');
-    std::printf("%-28s %8d %12.1f %12.1f %7.2f\n", szName != nullptr ? szName + 1 : argv[i], i32Frames, f64ReaderFps,
-                f64FfmpegFps, f64ReaderFps / f64FfmpegFps);
+    std::printf("%-28s %8d %12.1f %12.1f %7.2f %10llu\n", szName != nullptr ? szName + 1 : argv[i], i32Frames,
+                f64ReaderFps, f64FfmpegFps, f64ReaderFps / f64FfmpegFps,
+                static_cast<unsigned long long>(worst_backward_jump(rBytes)));
   }
   return i32Result;
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds and runs the benchmarks, headless: frames per second of the frame
 # loop drawing offscreen with the shipped OpenGL driver, the time of a video
-# export, and AVI decoding.
+# export, and AVI parsing and decoding.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -82,3 +82,18 @@ SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null
 # first load.
 cmake --build build --target reload_bench
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy build/bench/reload_bench build/plugins build/examples/showcase.json 2>/dev/null
+
+# MPEG-4 with a key frame every 25 frames, decoded with its idx1 key-frame
+# flags and with them cleared: after the first pass a backward jump must
+# decode at most 25 frames ("max back").
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 250 -c:v mpeg4 -vtag XVID -g 25 -q:v 3 "$clips/mpeg4gop25.avi"
+build/bench/avidecode_bench "$clips/mpeg4gop25.avi"
+build/bench/avidecode_bench --no-key-flags "$clips/mpeg4gop25.avi"
+
+# An OpenDML file above 1 GiB (second RIFF part, indx and ix00 indexes), as
+# the ffmpeg command writes raw 1280 × 720 video: its parse time, index size
+# per frame and the heap parsing takes, then its decoding.
+cmake --build build --target aviparse_bench
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=1280x720:rate=25 -frames:v 420 -c:v rawvideo -pix_fmt bgr24 "$clips/opendml.avi"
+build/bench/aviparse_bench "$clips/opendml.avi" "$clips/mpeg4gop25.avi"
+build/bench/avidecode_bench --loops 1 "$clips/opendml.avi"

@@ -8,8 +8,9 @@ set -eu
 # command that makes test media); libpng for rendered frames; Mesa for OpenGL,
 # also headless; nlohmann-json for the document tool's JSON; dpkg-dev and
 # file for the Debian package, whose dependencies CPack works out with
-# dpkg-shlibdeps.
-PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file $*"
+# dpkg-shlibdeps; MEncoder and GStreamer as AVI writers of their own for the
+# video tests.
+PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good $*"
 
 missing=""
 for package in $PACKAGES; do
