@@ -119,11 +119,17 @@ void AviIndexC::build(const uint8_t* pData, uint32_t ui32Size) {
   if (!m_bVideoStream) {
     return;
   }
+  // Each way in turn, while none has found a frame with a picture.
+  const auto no_pictures = [this]() {
+    return std::none_of(m_rFrames.begin(), m_rFrames.end(), [](const FrameC& rFrame) { return rFrame.m_ui32Size > 0; });
+  };
   index_from_odml();
-  if (m_rFrames.empty()) {
+  if (no_pictures()) {
+    m_rFrames.clear();
     index_from_idx1();
   }
-  if (m_rFrames.empty()) {
+  if (no_pictures()) {
+    m_rFrames.clear();
     m_rPaletteChanges.clear();
     for (const ListC& rMovi : m_rMovi) {
       scan_movi(rMovi);

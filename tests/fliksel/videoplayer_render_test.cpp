@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "corelib/colorparamc.h"
@@ -20,6 +23,7 @@
 #include "tests/endtoend/tiravoprocessc.h"
 #include "tests/fliksel/flikseltest.h"
 #include "tests/plugins/testrect.h"
+#include "tests/support/aviwriter.h"
 #include "tests/support/presentationfile.h"
 #include "tests/support/renderedframec.h"
 
@@ -63,8 +67,10 @@ class VideoRenderTest : public FlikselTest {
   }
 
   // The document's file number i of the videos imported so far.
-  ImportHandleC* add_video(const char* szMedia) {
-    m_rVideos.push_back(import(szMedia));
+  ImportHandleC* add_video(const char* szMedia) { return add_imported(import(szMedia)); }
+
+  ImportHandleC* add_imported(OwnedT<GraphicsImportableC> pVideo) {
+    m_rVideos.push_back(std::move(pVideo));
     m_rHandles.emplace_back(ImportHandleC::create_handle());
     m_rHandles.back()->set_importable(m_rVideos.back().get());
     m_rHandles.back()->set_user_value(static_cast<int32_t>(m_rHandles.size()) - 1);
@@ -265,6 +271,46 @@ TEST_F(VideoRenderTest, FilterModesSmoothOrKeepTexelsSharp) {
   // Clamped to the edge texels, not blended with a border colour.
   expect_colour(RED, rFrame.at(0, 96), "bilinear, left edge", VIDEO_TOLERANCE);
   expect_colour(GREEN, rFrame.at(127, 127), "bilinear, top right corner", VIDEO_TOLERANCE);
+}
+
+// solid.avi laid out as the files people have: the video as the second
+// stream after half a second of sound, three OpenDML parts, a main header
+// counting nothing, no key-frame flags, and an empty chunk (no new picture)
+// as frame 50. Embedded in the document, every frame shows in its place.
+TEST_F(VideoRenderTest, VideosOfOtherLayoutsShowEveryFrameInItsPlace) {
+  std::ifstream rSolid(media("solid.avi"), std::ios::binary);
+  const AviWriterN::SourceC rSource = AviWriterN::read_source(
+      AviWriterN::BytesT(std::istreambuf_iterator<char>(rSolid), std::istreambuf_iterator<char>()));
+  ASSERT_EQ(rSource.m_rFrames.size(), static_cast<size_t>(SOLID_FRAME_COUNT));
+  AviWriterN::LayoutC rLayout;
+  rLayout.m_rVideoFormat = rSource.m_rFormat;
+  rLayout.m_rChunks = rSource.m_rFrames;
+  rLayout.m_rChunks.insert(rLayout.m_rChunks.begin() + 50, {AviWriterN::VIDEO_FRAME, {}, false});
+  for (int32_t i = 0; i < 5; ++i) {
+    rLayout.m_rChunks.insert(rLayout.m_rChunks.begin(), {AviWriterN::AUDIO_SAMPLES, AviWriterN::BytesT(4410, 0), true});
+  }
+  rLayout.m_bAudio = true;
+  rLayout.m_bAudioFirst = true;
+  rLayout.m_rPartStarts = {40, 80};
+  rLayout.m_i64HeaderFrames = 0;
+  rLayout.m_bKeyFlags = false;
+  const std::string sPath = m_rDirectory.file("layouts.avi");
+  const AviWriterN::BytesT rFile = AviWriterN::write_avi(rLayout);
+  std::ofstream(sPath, std::ios::binary).write(reinterpret_cast<const char*>(rFile.data()),
+                                               static_cast<std::streamsize>(rFile.size()));
+  OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+  ASSERT_TRUE(pVideo->load_file(sPath.c_str(), nullptr));
+  EXPECT_EQ(SOLID_FRAME_COUNT + 1, pVideo->get_frame_count());
+  add_player(add_imported(std::move(pVideo)), Vector2C(32, 16));
+  // Rendered at 25 frames a second, 101 of them: frame k's time is 40 k ms,
+  // in whole ticks, and shows video frame floor(ticks × 25 / 2048).
+  m_pScene->set_end_time(8192 + 82);
+  render(64, 32, 25);
+  for (int32_t k = 0; k <= SOLID_FRAME_COUNT; ++k) {
+    const int32_t i32Frame = (40 * k * 2048 / 1000) * 25 / 2048;
+    const int32_t i32Picture = i32Frame < 50 ? i32Frame : i32Frame - 1;
+    expect_colour(solid(i32Picture), frame(k).at(32, 16), "frame " + std::to_string(k), VIDEO_TOLERANCE);
+  }
 }
 
 }  // namespace
