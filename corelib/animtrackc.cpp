@@ -129,15 +129,17 @@ int32_t AnimTrackC::load(ChunkReaderC* pReader) {
   return CHUNK_OK;
 }
 
-// Keys hold at most four components and the type must be one of the table:
-// anything else is damaged data.
+// Keys hold at most four components: a larger count is damaged data. A type
+// outside the table is kept as stored and saved back; the track evaluates
+// its stored count of values whatever the type, so it reads like a float
+// track, and its new keys are smooth.
 int32_t AnimTrackC::load_settings(ChunkReaderC* pReader) {
   uint8_t rSettings[4] = {0, 0, 0, 0};
   int32_t i32Result = pReader->read(rSettings, sizeof(rSettings));
   if (i32Result != CHUNK_OK) {
     return i32Result;
   }
-  if (rSettings[0] > KEY_MAX_VALUES || track_value_count(rSettings[1]) < 0) {
+  if (rSettings[0] > KEY_MAX_VALUES) {
     return CHUNK_DAMAGED;
   }
   m_i32ValueCount = rSettings[0];

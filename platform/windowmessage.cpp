@@ -49,8 +49,18 @@ void attach_window_handler(SDL_Window* pWindow, WindowHandlerC* pHandler) {
   }
 }
 
-bool peek_message(WindowMessageS* pMessage) {
-  return SDL_PollEvent(&pMessage->m_rEvent) == 1;
+// Polled into a message of its own, so pMessage keeps the window's last one.
+bool peek_message(SDL_Window* pWindow, WindowMessageS* pMessage) {
+  const uint32_t ui32WindowId = pWindow != nullptr ? SDL_GetWindowID(pWindow) : 0;
+  WindowMessageS rMessage{};
+  while (SDL_PollEvent(&rMessage.m_rEvent) == 1) {
+    if (ui32WindowId != 0 && window_id_of(rMessage.m_rEvent) == ui32WindowId) {
+      *pMessage = rMessage;
+      return true;
+    }
+    dispatch_message(rMessage);
+  }
+  return false;
 }
 
 void dispatch_message(const WindowMessageS& rMessage) {

@@ -26,8 +26,11 @@ class WindowHandlerC {
 // From now on the window's messages go to pHandler; null detaches it. Works
 // across the program and its plug-in libraries, which share SDL.
 void attach_window_handler(SDL_Window* pWindow, WindowHandlerC* pHandler);
-// Takes one message off the queue, if there is one.
-bool peek_message(WindowMessageS* pMessage);
+// Takes the next message of pWindow off the queue, if there is one. The
+// messages of other windows, and those of no window, met on the way are
+// dispatched as they come, so nothing piles up, but never returned: a quit
+// message posted for another window is not pWindow's.
+bool peek_message(SDL_Window* pWindow, WindowMessageS* pMessage);
 // Hands the message to the handler of its window, if it has one.
 void dispatch_message(const WindowMessageS& rMessage);
 // WINDOW_MESSAGE_QUIT for the quit message; 0 for every other message.

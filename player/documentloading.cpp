@@ -178,35 +178,33 @@ int32_t PlayerC::read_document_chunks(ChunkReaderC* pReader) {
   return CHUNK_OK;
 }
 
+// A class name that could not be read still leaves the identifier to try: a
+// class that cannot be made is named in the summary either way, and one that
+// can meets the reader's error in its own load.
 int32_t PlayerC::load_importable(ChunkReaderC* pReader, std::vector<ImportHandleC*>* pHandles) {
   StoredClassS rStored;
-  int32_t i32Result = read_stored_class(pReader, &rStored);
-  if (i32Result != CHUNK_OK) {
-    return i32Result;
-  }
+  read_stored_class(pReader, &rStored);
   ImportableBaseC* pImportable = create_as<ImportableBaseC>(pReader->get_class_registry(), rStored.m_rClass);
   if (!pImportable) {
     pReader->add_error(missing_class_text("- Load File: Importable ", rStored).c_str());
     pHandles->push_back(nullptr);
     return CHUNK_DAMAGED;
   }
-  i32Result = pImportable->load(pReader);
+  const int32_t i32Result = pImportable->load(pReader);
   pHandles->push_back(m_pImportList->add_handle(pImportable));
   return i32Result;
 }
 
+// As for importables, a failed read of the class name does not stop the attempt.
 int32_t PlayerC::load_device_driver(ChunkReaderC* pReader) {
   StoredClassS rStored;
-  int32_t i32Result = read_stored_class(pReader, &rStored);
-  if (i32Result != CHUNK_OK) {
-    return i32Result;
-  }
+  read_stored_class(pReader, &rStored);
   DeviceDriverBaseC* pDriver = create_as<DeviceDriverBaseC>(pReader->get_class_registry(), rStored.m_rClass);
   if (!pDriver) {
     pReader->add_error(missing_class_text("- Device driver: Device driver ", rStored).c_str());
     return CHUNK_DAMAGED;
   }
-  i32Result = pDriver->load(pReader);
+  const int32_t i32Result = pDriver->load(pReader);
   m_pDevices->add_device(pDriver);
   return i32Result;
 }

@@ -75,7 +75,12 @@ PlayerC::~PlayerC() {
   release_document();
 }
 
+// The host interface forgets the document first: a driver may call its
+// prepare_all while it is destroyed, and must find nothing to prepare then.
 void PlayerC::release_document() {
+  m_rHost.set_scene(nullptr);
+  m_rHost.set_import_list(nullptr);
+  m_rHost.set_device_table(nullptr);
   if (m_pScene) {
     m_pScene->release();
     m_pScene = nullptr;
@@ -195,13 +200,14 @@ int32_t PlayerC::read_frame_time() {
   return ms_to_ticks(read_clock_ms(), m_f64TicksPerSecond);
 }
 
-// One window message per pass; a frame only when the queue is empty.
+// One message of the device's window per pass; a frame only when it has none.
 void PlayerC::play_frames(DeviceDriverBaseC* pDevice) {
   const int32_t i32EndTime = m_pScene->get_end_time();
+  SDL_Window* pWindow = static_cast<SDL_Window*>(pDevice->get_window());
   WindowMessageS rMessage{};
   bool bHaveMessage = false;
   for (;;) {
-    if (peek_message(&rMessage)) {
+    if (peek_message(pWindow, &rMessage)) {
       bHaveMessage = true;
       dispatch_message(rMessage);
       if (m_rControl.m_bTransport) {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -129,9 +130,11 @@ int32_t AviImportC::load(ChunkReaderC* pReader) {
   });
 }
 
-// The stored size is believed only as far as the chunk holds bytes: a damaged
-// size must not make us allocate gigabytes. The bytes are read straight into
-// the buffer the reader then decodes from, so they exist once.
+// The stored size is believed only as far as the chunk and the file hold
+// bytes: a damaged size must not make us allocate gigabytes. What is there is
+// read and parsed, so a damaged document still shows what the video kept,
+// and the short read ends the load. The bytes are read straight into the
+// buffer the reader then decodes from, so they exist once.
 int32_t AviImportC::load_file_bytes(ChunkReaderC* pReader) {
   take_file(nullptr, 0);
   m_rTexture.forget();
@@ -144,20 +147,19 @@ int32_t AviImportC::load_file_bytes(ChunkReaderC* pReader) {
   if (i32Result != CHUNK_OK) {
     return i32Result;
   }
-  if (ui32Size > ui32ChunkSize - sizeof(uint32_t) || ui32Size > pReader->get_remaining_size()) {
-    return CHUNK_DAMAGED;
-  }
-  uint8_t* pBytes = new (std::nothrow) uint8_t[ui32Size > 0 ? ui32Size : 1];
+  const uint32_t ui32Held =
+      std::min({ui32Size, ui32ChunkSize - static_cast<uint32_t>(sizeof(uint32_t)), pReader->get_remaining_size()});
+  uint8_t* pBytes = new (std::nothrow) uint8_t[ui32Held > 0 ? ui32Held : 1];
   if (!pBytes) {
     return CHUNK_DAMAGED;
   }
-  i32Result = pReader->read(pBytes, ui32Size);
+  i32Result = pReader->read(pBytes, ui32Held);
   if (i32Result != CHUNK_OK) {
     delete[] pBytes;
     return i32Result;
   }
-  take_file(pBytes, ui32Size);
-  return i32Result;
+  take_file(pBytes, ui32Held);
+  return ui32Held < ui32Size ? CHUNK_DAMAGED : CHUNK_OK;
 }
 
 void AviImportC::take_file(uint8_t* pBytes, uint32_t ui32Size) {

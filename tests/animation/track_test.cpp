@@ -291,9 +291,30 @@ TEST(TrackDocument, OddRecordsLoadAsFarAsTheyFit) {
   EXPECT_EQ((FloatsT{20, KEY_LINEAR, 5, 0, 0.5f, 1.5f, 2.5f, 3.5f, 4.5f}), fields_of(pTrack->get_key(1)));
 }
 
-TEST(TrackDocument, ImpossibleSettingsAreDamaged) {
+// Only a count beyond the keys' storage is damage. A type byte outside the
+// table is kept and saved back as stored, and its track evaluates its stored
+// count of values like a float track does; its new keys are smooth.
+TEST(TrackDocument, CountsBeyondFourAreDamagedUnknownTypesEvaluate) {
   const BytesT rKey = chunk(0x2000, 1, key_record({1, 2, 3, 4}, 0, 0x2));
   load_track(concat({settings(5, TRACK_TYPE_COLOR), rKey}), CHUNK_DAMAGED);
-  load_track(concat({settings(1, 6), rKey}), CHUNK_DAMAGED);
   EXPECT_EQ(1, load_track(concat({settings(4, TRACK_TYPE_COLOR), rKey}))->get_key_count());
+
+  const BytesT rStored = concat({chunk(0x1000, 1, {1, 6, 1, 1}), chunk(0x2000, 1, key_record({2}, 0, 0x2, {0, 0, 0, 0, 0})),
+                                 chunk(0x2000, 1, key_record({6}, 100, 0x2, {0, 0, 0, 0, 0}))});
+  OwnedT<AnimTrackC> pTrack = load_track(rStored);
+  EXPECT_EQ(6, pTrack->get_type());
+  EXPECT_EQ(1, pTrack->get_value_count());
+  float f32Value = 0.0f;
+  pTrack->get_float(&f32Value, 50);
+  EXPECT_FLOAT_EQ(4.0f, f32Value);
+  DocumentFileC rSaved;
+  EXPECT_EQ(CHUNK_OK, rSaved.save(pTrack.get()));
+  EXPECT_TRUE(rStored == rSaved.payload());
+  EXPECT_EQ(KEY_SMOOTH, pTrack->add_key(25)->get_flags());
+
+  pTrack = load_track(concat({settings(3, 255), chunk(0x2000, 1, key_record({1, 2, 3}, 0, 0x2))}));
+  EXPECT_EQ(255, pTrack->get_type());
+  float rValues[3] = {0, 0, 0};
+  pTrack->get_value(rValues, 10);
+  EXPECT_EQ((FloatsT{1, 2, 3}), FloatsT(rValues, rValues + 3));
 }

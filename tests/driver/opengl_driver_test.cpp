@@ -139,7 +139,7 @@ class OpenGLDriverTest : public ::testing::Test {
     int32_t i32Quits = 0;
     WindowMessageS rMessage;
     for (int32_t i32EmptyRounds = 0; i32EmptyRounds < 2;) {
-      if (!peek_message(&rMessage)) {
+      if (!peek_message(window(), &rMessage)) {
         ++i32EmptyRounds;
         continue;
       }
@@ -304,6 +304,35 @@ TEST_F(OpenGLDriverTest, EscapeCloseAndQuitPostTheQuitMessage) {
 
   post_window_message(window(), WINDOW_MESSAGE_QUIT + 1);
   EXPECT_EQ(pump_quit_count(), 0) << "only the quit message has its id";
+}
+
+// Counts the quit messages dispatched to its window.
+class QuitCounterC : public WindowHandlerC {
+ public:
+  void handle_message(const SDL_Event& rEvent) override {
+    m_i32Quits += rEvent.type == SDL_USEREVENT && rEvent.user.code == static_cast<Sint32>(WINDOW_MESSAGE_QUIT);
+  }
+  int32_t m_i32Quits = 0;
+};
+
+// The pump takes the driver's window's messages; those of another window
+// reach their own handler on the way and are not the driver's to quit on.
+TEST_F(OpenGLDriverTest, QuitMessagesOfOtherWindowsArePumpedButNotTaken) {
+  ASSERT_TRUE(init(true, 64, 48));
+  pump_quit_count();
+  SDL_Window* pOther = SDL_CreateWindow("other", 0, 0, 16, 16, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(pOther, nullptr) << SDL_GetError();
+  QuitCounterC rOtherHandler;
+  attach_window_handler(pOther, &rOtherHandler);
+  post_window_message(pOther, WINDOW_MESSAGE_QUIT);
+  post_window_message(nullptr, WINDOW_MESSAGE_QUIT);
+  EXPECT_EQ(pump_quit_count(), 0);
+  EXPECT_EQ(rOtherHandler.m_i32Quits, 1);
+  post_window_message(window(), WINDOW_MESSAGE_QUIT);
+  EXPECT_EQ(pump_quit_count(), 1);
+  EXPECT_EQ(rOtherHandler.m_i32Quits, 1);
+  attach_window_handler(pOther, nullptr);
+  SDL_DestroyWindow(pOther);
 }
 
 }  // namespace

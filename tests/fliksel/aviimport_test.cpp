@@ -96,7 +96,8 @@ TEST_F(AviImportTest, DocumentCarriesTheWholeFileHeldOnce) {
 }
 
 // A stored size beyond what its chunk holds is damage, whether or not the
-// file has that many bytes after it; it is never allocated.
+// file has that many bytes after it; it is never allocated, and what the
+// chunk does hold is parsed.
 TEST_F(AviImportTest, FileSizeBeyondItsChunkGivesDamageWithoutAllocatingIt) {
   const BytesT rName = chunk(0x1000, 1, stored_string("lost.avi"));
   const BytesT rBeyondFile = chunk(0x2000, 1, concat({bytes_of<uint32_t>(0x7FFFFFF0), BytesT(64, 'x')}));
@@ -110,8 +111,27 @@ TEST_F(AviImportTest, FileSizeBeyondItsChunkGivesDamageWithoutAllocatingIt) {
     EXPECT_EQ(CHUNK_DAMAGED, rDocument.load(pVideo.get()));
     EXPECT_LT(AllocationWatchN::largest_request(), 4096u);
     EXPECT_STREQ("lost.avi", pVideo->get_file_name());
-    EXPECT_STREQ("No Player", pVideo->get_info());
+    EXPECT_STRNE("No Player", pVideo->get_info());
+    EXPECT_EQ(0, pVideo->get_frame_count());
   }
+}
+
+// A video cut short in its document still shows the frames it kept.
+TEST_F(AviImportTest, TruncatedFileBytesStillShowWhatTheVideoKept) {
+  const BytesT rFile = file_bytes(media("solid.avi"));
+  const BytesT rKept(rFile.begin(), rFile.begin() + static_cast<std::ptrdiff_t>(rFile.size() / 2));
+  DocumentFileC rDocument;
+  rDocument.write_payload(chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rFile.size())), rKept})));
+  OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+  EXPECT_EQ(CHUNK_DAMAGED, rDocument.load(pVideo.get()));
+  EXPECT_STREQ("64 x 32 x 24BPP @ 25.0 FPS", pVideo->get_info());
+  EXPECT_GT(pVideo->get_frame_count(), 0);
+  // Saved again, it holds what it has.
+  DocumentFileC rAgain;
+  EXPECT_EQ(CHUNK_OK, rAgain.save(pVideo.get()));
+  const BytesT rExpected = concat({chunk(0x1000, 1, stored_string("")),
+                                   chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rKept.size())), rKept}))});
+  EXPECT_TRUE(rExpected == rAgain.payload());
 }
 
 }  // namespace

@@ -215,3 +215,44 @@ TEST_F(DocumentLoadingTest, UnreadableFileReplacesTheDocumentByAnEmptyOne) {
   EXPECT_EQ(load(m_rPlayer, sMissing.c_str()), CHUNK_NOT_OPEN);
   EXPECT_EQ(m_sOutput, box_output("Cannot open file for input."));
 }
+
+// A class name cut off by the end of the file still leaves the identifier:
+// the class is looked for, and the one line naming it is the whole summary.
+TEST_F(DocumentLoadingTest, ClassNameCutOffStillNamesTheMissingClass) {
+  const BytesT rLostClass = concat({bytes_of<uint32_t>(0x0BADC1A5), bytes_of<uint32_t>(7)});
+  const BytesT rCutName = concat({bytes_of<uint16_t>(40), text_bytes("Lost")});
+  m_rFile.write_bytes(concat({signature_bytes(), chunk(0x1000, TOP_VERSION, concat({rLostClass, rCutName}))}));
+  ChunkReaderC rReader(m_rPlayer.get_class_registry());
+  ASSERT_EQ(rReader.open(m_rFile.path(), DOCUMENT_SIGNATURE, DOCUMENT_SIGNATURE_LENGTH), CHUNK_OK);
+  EXPECT_EQ(m_rPlayer.load_document(&rReader), CHUNK_DAMAGED);
+  ASSERT_EQ(rReader.get_error_count(), 1);
+  const std::string sLine =
+      "- Load File: Importable Lost (0x0badc1a5, 0x00000007) cannot be created. Propably missing DLL.";
+  EXPECT_EQ(sLine, rReader.get_error_text(0));
+  EXPECT_EQ(load(), CHUNK_DAMAGED);
+  EXPECT_EQ(m_sOutput, box_output("Loading file failed.\n\nFollowing error occured:\n" + sLine + "\n"));
+
+  // The same for a device driver; a class that exists is made and meets the
+  // reader's error in its own load.
+  m_rFile.write_bytes(concat({signature_bytes(), chunk(0x5000, TOP_VERSION, concat({rLostClass, rCutName}))}));
+  EXPECT_EQ(load(), CHUNK_DAMAGED);
+  EXPECT_EQ(m_sOutput, box_output("Loading file failed.\n\nFollowing error occured:\n- Device driver: Device driver "
+                                  "Lost (0x0badc1a5, 0x00000007) cannot be created. Propably missing DLL.\n"));
+  const ClassIdentC rKnown = TestImportableC::class_ident();
+  const BytesT rKnownClass = concat({bytes_of(rKnown.get_first()), bytes_of(rKnown.get_second())});
+  m_rFile.write_bytes(concat({signature_bytes(), chunk(0x1000, TOP_VERSION, concat({rKnownClass, rCutName}))}));
+  EXPECT_EQ(load(), CHUNK_DAMAGED);
+  EXPECT_EQ(m_sOutput, box_output("Loading file failed.\n\n"));
+  EXPECT_EQ(m_rPlayer.get_import_list()->get_handle_count(), 1);
+}
+
+// Damage that no loader describes leaves the list empty: the summary is its
+// first line alone. A load that succeeds shows no box at all.
+TEST_F(DocumentLoadingTest, SummaryWithoutErrorsIsItsFirstLineAndSuccessShowsNone) {
+  m_rFile.write_bytes(concat({signature_bytes(), chunk_header(0x4000, TOP_VERSION, 4)}));
+  EXPECT_EQ(load(), CHUNK_DAMAGED);
+  EXPECT_EQ(m_sOutput, box_output("Loading file failed.\n\n"));
+  write_presentation(1);
+  EXPECT_EQ(load(), 0);
+  EXPECT_EQ(m_sOutput, "");
+}
