@@ -5,7 +5,6 @@
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <link.h>
 
 #include <cstdint>
 #include <cstdlib>

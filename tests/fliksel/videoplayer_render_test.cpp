@@ -15,6 +15,7 @@
 #include "corelib/fileparamc.h"
 #include "corelib/gizmobasec.h"
 #include "corelib/importhandlec.h"
+#include "corelib/intparamc.h"
 #include "corelib/layerc.h"
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
@@ -161,18 +162,20 @@ TEST_F(VideoRenderTest, FrameFollowsTimeAtThePlayRateOrTheAnimatedFrame) {
   add_player(pVideo, Vector2C(32, 16));
   add_player(pVideo, Vector2C(96, 16), 1);
   set_float(add_player(pVideo, Vector2C(160, 16)), 2, 0, 12.5f);
-  EffectBaseC* pKeyed = add_player(pVideo, Vector2C(224, 16));
-  ParamBaseC* pFrame = pKeyed->get_gizmo(2)->get_param(1);
-  pFrame->add_flags(PARAM_FLAG_ANIMATED);
-  set_float(pKeyed, 2, 1, 7.9f);
+  // Keyed frames are truncated toward zero: 7.9 shows 7, and -0.5 shows 0.
+  for (const float f32Frame : {7.9f, -0.5f}) {
+    EffectBaseC* pKeyed = add_player(pVideo, Vector2C(f32Frame > 0 ? 224 : 288, 16));
+    pKeyed->get_gizmo(2)->get_param(1)->add_flags(PARAM_FLAG_ANIMATED);
+    set_float(pKeyed, 2, 1, f32Frame);
+  }
   m_pScene->set_end_time(4096);
 
   // Frames at 0, 1 and 2 s: 0, 2048 and 4096 ticks.
-  render(256, 32, 1);
-  const int32_t i32Expected[3][4] = {{0, -1, 0, 7}, {25, 24, 12, 7}, {50, 49, 25, 7}};
+  render(320, 32, 1);
+  const int32_t i32Expected[3][5] = {{0, -1, 0, 7, 0}, {25, 24, 12, 7, 0}, {50, 49, 25, 7, 0}};
   for (int32_t k = 0; k < 3; ++k) {
     const RenderedFrameC rFrame = frame(k);
-    for (int32_t i = 0; i < 4; ++i) {
+    for (int32_t i = 0; i < 5; ++i) {
       const int32_t i32Shown = i32Expected[k][i];
       expect_colour(i32Shown < 0 ? BLACK : solid(i32Shown), rFrame.at(32 + 64 * i, 16),
                     "second " + std::to_string(k) + ", effect " + std::to_string(i), VIDEO_TOLERANCE);
@@ -218,17 +221,20 @@ TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
   add_background(Vector2C(256, 32), RgbaColorC(0.4f, 0.6f, 0.8f, 1.0f));
   ImportHandleC* pVideo = add_video("solid.avi");
   const RgbaColorC rFill(1.0f, 0.5f, 1.0f, 0.6f);
-  for (int32_t i32Mode = 0; i32Mode < 4; ++i32Mode) {
+  // Modes 0 to 3 tinted, then one left at its defaults.
+  for (int32_t i32Mode = 0; i32Mode < 5; ++i32Mode) {
     EffectBaseC* pEffect = add_player(pVideo, Vector2C(32 + 64 * i32Mode, 16));
     // Frame 58 whatever the time.
     pEffect->get_gizmo(2)->get_param(1)->add_flags(PARAM_FLAG_ANIMATED);
     set_float(pEffect, 2, 1, 58.5f);
-    if (i32Mode < 3) {
+    if (i32Mode < 4) {
+      // The parameter's range stops at 2; a document may hold more.
+      static_cast<IntParamC*>(pEffect->get_gizmo(1)->get_param(1))->set_min_max(0, 0);
       set_float(pEffect, 1, 1, static_cast<float>(i32Mode));
       static_cast<ColorParamC*>(pEffect->get_gizmo(1)->get_param(0))->set_value(0, rFill);
     }
   }
-  render(256, 32, 1);
+  render(320, 32, 1);
   const RenderedFrameC rFrame = frame(0);
   const RgbT rVideo = solid(58);
   const double f64Fill[3] = {rFill.m_f32R, rFill.m_f32G, rFill.m_f32B};
@@ -236,28 +242,33 @@ TEST_F(VideoRenderTest, RenderModesTintAndBlendOverWhatIsBehind) {
   RgbT rNormal;
   RgbT rAdd;
   RgbT rMult;
+  RgbT rMultUnweighted;
   for (size_t c = 0; c < 3; ++c) {
     const double f64Source = rVideo[c] / 255.0 * f64Fill[c];
     rNormal[c] = static_cast<int>(255.0 * (f64Source * f64Alpha + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
     rAdd[c] = static_cast<int>(255.0 * std::min(1.0, f64Source * f64Alpha + rBehind[c]) + 0.5);
     rMult[c] = static_cast<int>(255.0 * (f64Source * f64Alpha * rBehind[c] + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
+    rMultUnweighted[c] = static_cast<int>(255.0 * (f64Source * rBehind[c] + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
   }
   expect_colour(rNormal, rFrame.at(32, 16), "normal", VIDEO_TOLERANCE);
   expect_colour(rAdd, rFrame.at(96, 16), "add", VIDEO_TOLERANCE);
   expect_colour(rMult, rFrame.at(160, 16), "mult", VIDEO_TOLERANCE);
-  expect_colour(rVideo, rFrame.at(224, 16), "white fill, opaque", VIDEO_TOLERANCE);
+  expect_colour(rMultUnweighted, rFrame.at(224, 16), "mode 3: mult, the fill not weighted", VIDEO_TOLERANCE);
+  expect_colour(rVideo, rFrame.at(288, 16), "white fill, opaque", VIDEO_TOLERANCE);
 }
 
 // Eight pixels a texel: bilinear filtering mixes the two texels whose
 // centres lie 4 pixels either side of the edge between red and green.
 TEST_F(VideoRenderTest, FilterModesSmoothOrKeepTexelsSharp) {
   ImportHandleC* pQuarters = add_video("quarters.avi");
-  for (int32_t i32Mode = 0; i32Mode < 2; ++i32Mode) {
+  // Modes 0, 1, and 5, which the document may hold beyond the range.
+  for (int32_t i32Mode = 0; i32Mode < 3; ++i32Mode) {
     EffectBaseC* pEffect = add_player(pQuarters, Vector2C(64 + 128 * i32Mode, 64));
     set_vector(pEffect, 3, Vector2C(8, 8));
-    set_float(pEffect, 1, 2, static_cast<float>(i32Mode));
+    static_cast<IntParamC*>(pEffect->get_gizmo(1)->get_param(2))->set_min_max(0, 0);
+    set_float(pEffect, 1, 2, i32Mode < 2 ? static_cast<float>(i32Mode) : 5.0f);
   }
-  render(256, 128, 1);
+  render(384, 128, 1);
   const RenderedFrameC rFrame = frame(0);
   // Pixel centres 2.5 pixels left and right of the edge at x = 64.
   const double f64Near = 0.5 + 2.5 / 8.0;
@@ -267,6 +278,8 @@ TEST_F(VideoRenderTest, FilterModesSmoothOrKeepTexelsSharp) {
   expect_colour(rRightMix, rFrame.at(66, 96), "bilinear, right of the edge", VIDEO_TOLERANCE);
   expect_colour(RED, rFrame.at(128 + 61, 96), "nearest, left of the edge", VIDEO_TOLERANCE);
   expect_colour(GREEN, rFrame.at(128 + 66, 96), "nearest, right of the edge", VIDEO_TOLERANCE);
+  expect_colour(RED, rFrame.at(256 + 61, 96), "mode 5, left of the edge", VIDEO_TOLERANCE);
+  expect_colour(GREEN, rFrame.at(256 + 66, 96), "mode 5, right of the edge", VIDEO_TOLERANCE);
   expect_colour(RED, rFrame.at(32, 96), "bilinear, inside a quarter", VIDEO_TOLERANCE);
   // Clamped to the edge texels, not blended with a border colour.
   expect_colour(RED, rFrame.at(0, 96), "bilinear, left edge", VIDEO_TOLERANCE);

@@ -23,7 +23,7 @@ class TestDriverC : public DeviceDriverBaseC {
   DataObjectC* create() override { return make(m_rClass, m_rSuperClass); }
   SuperClassIdentC get_super_class_ident() override { return m_rSuperClass; }
   ClassIdentC get_class_ident() override { return m_rClass; }
-  int32_t get_state() override { return 0; }
+  int32_t get_state() override { return m_i32State; }
   DeviceInterfaceC* query_interface(const SuperClassIdentC&) override { return nullptr; }
   int32_t load(ChunkReaderC*) override { return CHUNK_OK; }
   bool init_device(void*, void*, int32_t, int32_t, int32_t, int32_t, int32_t, HostInterfaceC*) override {
@@ -37,6 +37,9 @@ class TestDriverC : public DeviceDriverBaseC {
   void deactivate() override {}
   void begin_draw() override {}
   void end_draw() override {}
+
+  // What get_state answers.
+  int32_t m_i32State = 0;
 
  private:
   TestDriverC(const ClassIdentC& rClass, const SuperClassIdentC& rSuperClass)
