@@ -1,6 +1,7 @@
 // The AVI importable's texture in a real OpenGL context: the shipped driver
 // opened offscreen on SDL's offscreen video driver and Mesa.
 #include <GL/gl.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,6 +20,11 @@ class TextureTest : public FlikselTest {
  protected:
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    // The driver's context keeps allocations of the driver library in
+    // Mesa's caches, which outlive the test: the library stays loaded so that
+    // they stay reachable.
+    static void* const s_pKeptDriver = dlopen(TIRAVO_OPENGL_PLUGIN, RTLD_NOW | RTLD_NODELETE);
+    ASSERT_NE(nullptr, s_pKeptDriver) << dlerror();
     load_plugins(true);
     m_pDriver = static_cast<DeviceDriverBaseC*>(m_rRegistry.create_object(CLASS_OPENGL_DEVICEDRIVER));
     ASSERT_NE(nullptr, m_pDriver);
