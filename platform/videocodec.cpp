@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/decoderthreads.h"
 
@@ -9,8 +10,9 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/mem.h>
-#include <libswscale/swscale.h>
 }
+
+#include "platform/pictureconverterc.h"
 
 namespace {
 
@@ -19,9 +21,6 @@ constexpr uint32_t BITMAP_HEADER_SIZE = 40;
 constexpr int32_t MAX_DIMENSION = 16384;
 // BI_RGB: uncompressed rows, bottom-up unless the height is negative.
 constexpr uint32_t COMPRESSION_RGB = 0;
-// Rows that start this aligned let libswscale take its SIMD paths, the ones
-// FFmpeg's own frames take, so pictures match FFmpeg's byte for byte.
-constexpr int32_t OUTPUT_ALIGNMENT = 32;
 
 VideoDecodeCountsC g_rCounts = {0, 0};
 
@@ -51,34 +50,11 @@ bool read_bitmap_header(const uint8_t* p, uint32_t ui32Size, BitmapHeaderC& rHea
          rHeader.m_i32Height != 0 && rHeader.m_i32Height >= -MAX_DIMENSION && rHeader.m_i32Height <= MAX_DIMENSION;
 }
 
-// The full-range YCbCr formats are the plain ones with the range set apart;
-// libswscale warns about them otherwise.
-AVPixelFormat plain_range_format(AVPixelFormat eFormat, bool& rFullRange) {
-  rFullRange = true;
-  switch (eFormat) {
-    case AV_PIX_FMT_YUVJ420P:
-      return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P:
-      return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P:
-      return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P:
-      return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P:
-      return AV_PIX_FMT_YUV411P;
-    default:
-      rFullRange = false;
-      return eFormat;
-  }
-}
-
 }  // namespace
 
 class VideoDecompressorC {
  public:
   ~VideoDecompressorC() {
-    sws_freeContext(m_pScaler);
-    av_free(m_pScratch);
     av_frame_free(&m_pPicture);
     av_frame_free(&m_pPrevious);
     av_frame_free(&m_pDecoded);
@@ -109,18 +85,7 @@ class VideoDecompressorC {
   bool m_bHasPalette = false;
   bool m_bSendPalette = false;
 
-  int32_t m_i32OutWidth = 0;
-  int32_t m_i32OutHeight = 0;
-  int32_t m_i32OutStride = 0;
-  uint8_t* m_pScratch = nullptr;
-
-  // The scaler and what it was set up for.
-  SwsContext* m_pScaler = nullptr;
-  int32_t m_i32ScalerFormat = AV_PIX_FMT_NONE;
-  int32_t m_i32ScalerWidth = 0;
-  int32_t m_i32ScalerHeight = 0;
-  int32_t m_i32ScalerColorspace = -1;
-  int32_t m_i32ScalerRange = -1;
+  std::unique_ptr<PictureConverterC> m_pConverter;
 };
 
 bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const BitmapHeaderC& rInput,
@@ -177,9 +142,7 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
   m_bIntraOnly = pDescriptor != nullptr && (pDescriptor->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
   // Decoders that declare a delay hold pictures back, and so do frame threads.
   m_bHoldsBack = (pCodec->capabilities & AV_CODEC_CAP_DELAY) != 0 || decoder_threads_hold_back(m_pCodec);
-  m_i32OutWidth = rOutput.m_i32Width;
-  m_i32OutHeight = -rOutput.m_i32Height;
-  m_i32OutStride = (m_i32OutWidth * 3 + 3) & ~3;
+  m_pConverter = std::make_unique<PictureConverterC>(rOutput.m_i32Width, -rOutput.m_i32Height, PICTURE_BGR24);
   return true;
 }
 
@@ -206,85 +169,9 @@ int32_t VideoDecompressorC::take(uint32_t ui32Flags, uint8_t* pOut, int64_t* pi6
 }
 
 bool VideoDecompressorC::convert(uint8_t* pOut, bool bPrevious) {
-  if (!(bPrevious ? m_bHasPrevious : m_bHasPicture) || pOut == nullptr) {
+  const bool bHas = bPrevious ? m_bHasPrevious : m_bHasPicture;
+  if (!bHas || !m_pConverter->convert(bPrevious ? m_pPrevious : m_pPicture, pOut)) {
     return false;
-  }
-  const AVFrame* pPicture = bPrevious ? m_pPrevious : m_pPicture;
-  bool bFullRangeFormat = false;
-  const AVPixelFormat eFormat = plain_range_format(static_cast<AVPixelFormat>(pPicture->format), bFullRangeFormat);
-  if (pPicture->format != m_i32ScalerFormat || pPicture->width != m_i32ScalerWidth ||
-      pPicture->height != m_i32ScalerHeight) {
-    m_i32ScalerFormat = AV_PIX_FMT_NONE;
-    if (pPicture->width <= 0 || pPicture->height <= 0 || !sws_isSupportedInput(eFormat)) {
-      return false;
-    }
-    // Pictures of another size than the stream's are scaled to it, so the
-    // output never runs past the caller's buffer.
-    m_pScaler = sws_getCachedContext(m_pScaler, pPicture->width, pPicture->height, eFormat, m_i32OutWidth,
-                                     m_i32OutHeight, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (m_pScaler == nullptr) {
-      return false;
-    }
-    m_i32ScalerFormat = pPicture->format;
-    m_i32ScalerWidth = pPicture->width;
-    m_i32ScalerHeight = pPicture->height;
-    m_i32ScalerColorspace = -1;
-  }
-  if (pPicture->colorspace != m_i32ScalerColorspace || pPicture->color_range != m_i32ScalerRange) {
-    // The YCbCr matrix and range the picture says it has, the way the
-    // reference decoder's scaler reads them.
-    int* pInverse = nullptr;
-    int* pTable = nullptr;
-    int32_t i32SourceFull = 0;
-    int32_t i32DestFull = 0;
-    int32_t i32Brightness = 0;
-    int32_t i32Contrast = 0;
-    int32_t i32Saturation = 0;
-    sws_getColorspaceDetails(m_pScaler, &pInverse, &i32SourceFull, &pTable, &i32DestFull, &i32Brightness,
-                             &i32Contrast, &i32Saturation);
-    int32_t i32Colorspace = pPicture->colorspace;
-    if (i32Colorspace < 1 || i32Colorspace > 10 || i32Colorspace == 8) {
-      i32Colorspace = AVCOL_SPC_BT470BG;
-    }
-    if (pPicture->color_range != AVCOL_RANGE_UNSPECIFIED) {
-      i32SourceFull = pPicture->color_range == AVCOL_RANGE_JPEG;
-    } else if (bFullRangeFormat) {
-      i32SourceFull = 1;
-    }
-    sws_setColorspaceDetails(m_pScaler, sws_getCoefficients(i32Colorspace), i32SourceFull, pTable, i32DestFull,
-                             i32Brightness, i32Contrast, i32Saturation);
-    m_i32ScalerColorspace = pPicture->colorspace;
-    m_i32ScalerRange = pPicture->color_range;
-  }
-
-  // Straight into the caller's rows when they are aligned as FFmpeg's are
-  // (whole blocks of pixels, so nothing is written past a row but into the
-  // padding); else through our own rows, copied without their alignment.
-  const bool bDirect = reinterpret_cast<uintptr_t>(pOut) % OUTPUT_ALIGNMENT == 0 &&
-                       m_i32OutStride % OUTPUT_ALIGNMENT == 0;
-  uint8_t* pTarget = pOut;
-  int32_t i32TargetStride = m_i32OutStride;
-  if (!bDirect) {
-    i32TargetStride = FFALIGN(m_i32OutWidth * 3, 2 * OUTPUT_ALIGNMENT);
-    if (m_pScratch == nullptr) {
-      // SIMD paths write whole blocks of pixels, past the end of the last
-      // row too: one spare row and the padding take them.
-      const size_t uiSize = static_cast<size_t>(i32TargetStride) * (m_i32OutHeight + 1) + VIDEO_OUTPUT_PADDING;
-      m_pScratch = static_cast<uint8_t*>(av_malloc(uiSize));
-      if (m_pScratch == nullptr) {
-        return false;
-      }
-    }
-    pTarget = m_pScratch;
-  }
-  uint8_t* rTargets[4] = {pTarget, nullptr, nullptr, nullptr};
-  int rStrides[4] = {i32TargetStride, 0, 0, 0};
-  sws_scale(m_pScaler, pPicture->data, pPicture->linesize, 0, pPicture->height, rTargets, rStrides);
-  if (!bDirect) {
-    for (int32_t i32Row = 0; i32Row < m_i32OutHeight; ++i32Row) {
-      std::memcpy(pOut + static_cast<size_t>(i32Row) * m_i32OutStride,
-                  pTarget + static_cast<size_t>(i32Row) * i32TargetStride, static_cast<size_t>(m_i32OutWidth) * 3);
-    }
   }
   ++g_rCounts.m_ui64Converted;
   return true;

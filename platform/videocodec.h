@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/pictureconverterc.h"
+
 // Decompressors for the frames of AVI video streams. Formats are given as
 // bitmap info headers (a 40-byte DIB header whose first uint32 is its own
 // size) possibly followed by codec data; the output is always 24-bit BGR,
@@ -18,9 +20,8 @@
 
 class VideoDecompressorC;
 
-// Bytes past the end of the picture that pOut must have room for; the
-// converter may write whole blocks of pixels there.
-constexpr uint32_t VIDEO_OUTPUT_PADDING = 256;
+// Bytes past the end of the picture that pOut must have room for.
+constexpr uint32_t VIDEO_OUTPUT_PADDING = PICTURE_PADDING;
 
 // Decode the frame but do not convert the picture that comes out.
 constexpr uint32_t VIDEO_DECOMPRESS_PREROLL = 0x20000000;

@@ -1,7 +1,6 @@
 #include "plugins/video/avireaderc.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/videocodec.h"
@@ -18,7 +17,6 @@ constexpr int32_t MAX_DIMENSION = 8192;
 // Pictures a decoder gives without new input; far beyond what any codec
 // holds back, it only bounds the loop.
 constexpr int32_t MAX_WAITING_PICTURES = 64;
-constexpr size_t FRAME_BUFFER_ALIGNMENT = 64;
 
 uint32_t le32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
@@ -40,7 +38,7 @@ AviReaderC::~AviReaderC() {
     video_decompressor_end(m_pDecompressor);
     video_decompressor_close(m_pDecompressor);
   }
-  std::free(m_pFrameBuffer);
+  free_picture(m_pFrameBuffer);
 }
 
 void AviReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
@@ -125,14 +123,10 @@ const uint8_t* AviReaderC::get_frame(int32_t i32Frame) {
     return m_pFrameBuffer;
   }
   if (m_pFrameBuffer == nullptr) {
-    const size_t uiSize = static_cast<size_t>(m_i32Height) * ((static_cast<size_t>(m_i32Width) * 3 + 3) & ~size_t(3));
-    const size_t uiAllocated = (uiSize + VIDEO_OUTPUT_PADDING + FRAME_BUFFER_ALIGNMENT - 1) /
-                               FRAME_BUFFER_ALIGNMENT * FRAME_BUFFER_ALIGNMENT;
-    m_pFrameBuffer = static_cast<uint8_t*>(std::aligned_alloc(FRAME_BUFFER_ALIGNMENT, uiAllocated));
+    m_pFrameBuffer = allocate_picture(m_i32Width, m_i32Height, PICTURE_BGR24);
     if (m_pFrameBuffer == nullptr) {
       return nullptr;
     }
-    std::memset(m_pFrameBuffer, 0, uiAllocated);
   }
   decode_to(i32Display);
   m_i32LastFrame = i32Display;

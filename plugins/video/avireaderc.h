@@ -60,7 +60,7 @@ class AviReaderC {
   std::vector<AviIndexC::PaletteChangeC> m_rPaletteChanges;
 
   VideoDecompressorC* m_pDecompressor = nullptr;
-  // Aligned for the converter's fast paths; freed with std::free.
+  // From allocate_picture, aligned for the converter's fast paths.
   uint8_t* m_pFrameBuffer = nullptr;
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;

@@ -1,0 +1,386 @@
+#include "platform/moviedecoderc.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/mem.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace {
+
+// Only the containers the Movie importable is for; other demuxers would
+// take a random file for something.
+constexpr const char* CONTAINERS = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,ogg";
+constexpr int32_t IO_BUFFER_SIZE = 32768;
+// How much libavformat may read to recognise the container.
+constexpr int64_t PROBE_SIZE = 1 << 20;
+constexpr uint32_t MAX_STREAMS = 64;
+// Larger pictures come only from damaged headers; they would cost hundreds
+// of megabytes of picture buffer.
+constexpr int32_t MAX_SIDE = 8192;
+constexpr int64_t MAX_PIXELS = int64_t{8192} * 4320;
+// Over nine hours at 30 pictures a second: the index stops growing there.
+constexpr size_t MAX_PICTURES = size_t{1} << 20;
+// A damaged stream must not keep a request busy for ever: a request takes
+// at most as many steps as the stream has pictures, twice, and these more.
+constexpr int64_t SPARE_STEPS = 256;
+
+int64_t packet_time(const AVPacket* pPacket) {
+  return pPacket->pts != AV_NOPTS_VALUE ? pPacket->pts : pPacket->dts;
+}
+
+int64_t picture_time(const AVFrame* pFrame) {
+  return pFrame->pts != AV_NOPTS_VALUE ? pFrame->pts : pFrame->best_effort_timestamp;
+}
+
+// VP8 and VP9 keep the alpha of WebM files beside the picture, where only
+// libvpx's own decoders read it.
+const AVCodec* find_decoder(const AVStream* pStream, bool* pAlphaBeside) {
+  const AVCodecParameters* pParameters = pStream->codecpar;
+  const AVDictionaryEntry* pAlpha = av_dict_get(pStream->metadata, "alpha_mode", nullptr, 0);
+  *pAlphaBeside = false;
+  if (pAlpha != nullptr && std::strcmp(pAlpha->value, "1") == 0) {
+    const char* szName = pParameters->codec_id == AV_CODEC_ID_VP8   ? "libvpx"
+                         : pParameters->codec_id == AV_CODEC_ID_VP9 ? "libvpx-vp9"
+                                                                    : nullptr;
+    const AVCodec* pCodec = szName != nullptr ? avcodec_find_decoder_by_name(szName) : nullptr;
+    if (pCodec != nullptr) {
+      *pAlphaBeside = true;
+      return pCodec;
+    }
+  }
+  return avcodec_find_decoder(pParameters->codec_id);
+}
+
+bool has_alpha(int32_t i32Format) {
+  const AVPixFmtDescriptor* pDescriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(i32Format));
+  return pDescriptor != nullptr && (pDescriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+}
+
+bool sensible_size(int64_t i64Width, int64_t i64Height) {
+  return i64Width > 0 && i64Height > 0 && i64Width <= MAX_SIDE && i64Height <= MAX_SIDE &&
+         i64Width * i64Height <= MAX_PIXELS;
+}
+
+}  // namespace
+
+int MovieDecoderC::read_memory(void* pOpaque, uint8_t* pBuffer, int iSize) {
+  MemoryStreamC* pStream = static_cast<MemoryStreamC*>(pOpaque);
+  const uint64_t ui64Left = pStream->m_ui64Size - pStream->m_ui64Position;
+  const int iCount = static_cast<int>(std::min<uint64_t>(ui64Left, static_cast<uint64_t>(std::max(iSize, 0))));
+  if (iCount == 0) {
+    return AVERROR_EOF;
+  }
+  std::memcpy(pBuffer, pStream->m_pData + pStream->m_ui64Position, static_cast<size_t>(iCount));
+  pStream->m_ui64Position += static_cast<uint64_t>(iCount);
+  return iCount;
+}
+
+int64_t MovieDecoderC::seek_memory(void* pOpaque, int64_t i64Offset, int iWhence) {
+  MemoryStreamC* pStream = static_cast<MemoryStreamC*>(pOpaque);
+  const int64_t i64Size = static_cast<int64_t>(pStream->m_ui64Size);
+  if (iWhence & AVSEEK_SIZE) {
+    return i64Size;
+  }
+  int64_t i64Base = 0;
+  switch (iWhence & ~AVSEEK_FORCE) {
+    case SEEK_SET:
+      break;
+    case SEEK_CUR:
+      i64Base = static_cast<int64_t>(pStream->m_ui64Position);
+      break;
+    case SEEK_END:
+      i64Base = i64Size;
+      break;
+    default:
+      return AVERROR(EINVAL);
+  }
+  // Offsets come from the file: far ones must not overflow.
+  if (i64Offset < -i64Base || i64Offset > i64Size - i64Base) {
+    return AVERROR(EINVAL);
+  }
+  pStream->m_ui64Position = static_cast<uint64_t>(i64Base + i64Offset);
+  return i64Base + i64Offset;
+}
+
+MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size) {
+  if (pData == nullptr || ui32Size == 0) {
+    return nullptr;
+  }
+  MovieDecoderC* pDecoder = new MovieDecoderC();
+  if (!pDecoder->open_container(pData, ui32Size) || !pDecoder->open_codec() || !pDecoder->index_pictures()) {
+    delete pDecoder;
+    return nullptr;
+  }
+  pDecoder->choose_frame_rate();
+  pDecoder->choose_layout();
+  return pDecoder;
+}
+
+MovieDecoderC::~MovieDecoderC() {
+  av_frame_free(&m_pPicture);
+  av_frame_free(&m_pDecoded);
+  av_packet_free(&m_pPacket);
+  avcodec_free_context(&m_pCodec);
+  avformat_close_input(&m_pFormat);
+  if (m_pIo != nullptr) {
+    av_freep(&m_pIo->buffer);
+    avio_context_free(&m_pIo);
+  }
+}
+
+bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
+  m_rStream = {pData, ui32Size, 0};
+  uint8_t* pBuffer = static_cast<uint8_t*>(av_malloc(IO_BUFFER_SIZE));
+  if (pBuffer == nullptr) {
+    return false;
+  }
+  m_pIo = avio_alloc_context(pBuffer, IO_BUFFER_SIZE, 0, &m_rStream, &MovieDecoderC::read_memory, nullptr,
+                             &MovieDecoderC::seek_memory);
+  m_pFormat = avformat_alloc_context();
+  m_pPacket = av_packet_alloc();
+  m_pDecoded = av_frame_alloc();
+  m_pPicture = av_frame_alloc();
+  if (m_pIo == nullptr || m_pFormat == nullptr || m_pPacket == nullptr || m_pDecoded == nullptr ||
+      m_pPicture == nullptr) {
+    if (m_pIo == nullptr) {
+      av_free(pBuffer);
+    }
+    return false;
+  }
+  m_pFormat->pb = m_pIo;
+  // Ours to free, whatever happens to the context.
+  m_pFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
+  m_pFormat->format_probesize = static_cast<int>(PROBE_SIZE);
+  m_pFormat->probesize = PROBE_SIZE;
+  m_pFormat->max_streams = MAX_STREAMS;
+  m_pFormat->format_whitelist = av_strdup(CONTAINERS);
+  if (m_pFormat->format_whitelist == nullptr) {
+    return false;
+  }
+  // On failure libavformat frees the context, not our I/O.
+  if (avformat_open_input(&m_pFormat, nullptr, nullptr, nullptr) < 0) {
+    return false;
+  }
+  // The first video stream, whatever libavformat would rank best; cover
+  // pictures are no stream of pictures.
+  for (uint32_t i = 0; i < m_pFormat->nb_streams; ++i) {
+    const AVStream* pStream = m_pFormat->streams[i];
+    if (pStream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+        (pStream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+      m_i32StreamIndex = static_cast<int32_t>(i);
+      break;
+    }
+  }
+  return m_i32StreamIndex >= 0;
+}
+
+bool MovieDecoderC::open_codec() {
+  AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
+  const AVCodecParameters* pParameters = pStream->codecpar;
+  if (!sensible_size(pParameters->width, pParameters->height)) {
+    return false;
+  }
+  bool bAlphaBeside = false;
+  const AVCodec* pCodec = find_decoder(pStream, &bAlphaBeside);
+  if (pCodec == nullptr) {
+    return false;
+  }
+  m_pCodec = avcodec_alloc_context3(pCodec);
+  if (m_pCodec == nullptr || avcodec_parameters_to_context(m_pCodec, pParameters) < 0) {
+    return false;
+  }
+  m_pCodec->pkt_timebase = pStream->time_base;
+  // One thread: the player decodes on its own thread, in display order.
+  m_pCodec->thread_count = 1;
+  // Pictures that a damaged frame claims to be huge are refused, not allocated.
+  m_pCodec->max_pixels = MAX_PIXELS;
+  if (avcodec_open2(m_pCodec, pCodec, nullptr) < 0) {
+    return false;
+  }
+  m_i32Width = pParameters->width;
+  m_i32Height = pParameters->height;
+  m_bAlphaBeside = bAlphaBeside;
+  return true;
+}
+
+// Many containers do not say whether pictures have alpha: the first
+// picture does. It stays decoded for the first request.
+void MovieDecoderC::choose_layout() {
+  seek_before(m_rPictureTimes.front());
+  const bool bAlpha = m_bAlphaBeside || (decode_until(m_rPictureTimes.front()) && has_alpha(m_pPicture->format));
+  m_eLayout = bAlpha ? PICTURE_BGRA32 : PICTURE_BGR24;
+  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, m_eLayout);
+}
+
+// Every packet of the stream once, without decoding: the pictures' times in
+// display order and the key frames. Packets the container marks to be
+// dropped (before the start of an edit) bring no picture.
+bool MovieDecoderC::index_pictures() {
+  while (m_rPictureTimes.size() < MAX_PICTURES && av_read_frame(m_pFormat, m_pPacket) >= 0) {
+    const int64_t i64Time = packet_time(m_pPacket);
+    if (m_pPacket->stream_index == m_i32StreamIndex && i64Time != AV_NOPTS_VALUE &&
+        (m_pPacket->flags & AV_PKT_FLAG_DISCARD) == 0) {
+      m_rPictureTimes.push_back(i64Time);
+      if (m_pPacket->flags & AV_PKT_FLAG_KEY) {
+        const int64_t i64Dts = m_pPacket->dts != AV_NOPTS_VALUE ? m_pPacket->dts : i64Time;
+        m_rKeyFrames.push_back({i64Time, std::min(i64Time, i64Dts)});
+      }
+    }
+    av_packet_unref(m_pPacket);
+  }
+  std::sort(m_rPictureTimes.begin(), m_rPictureTimes.end());
+  std::sort(m_rKeyFrames.begin(), m_rKeyFrames.end(),
+            [](const KeyFrameC& rA, const KeyFrameC& rB) { return rA.m_i64Pts < rB.m_i64Pts; });
+  return !m_rPictureTimes.empty();
+}
+
+// The stream's average frame rate; else the rate its timestamps show; else
+// the pictures' spacing.
+void MovieDecoderC::choose_frame_rate() {
+  const AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
+  m_i64TimeBaseNum = pStream->time_base.num > 0 ? pStream->time_base.num : 1;
+  m_i64TimeBaseDen = pStream->time_base.den > 0 ? pStream->time_base.den : 1;
+  AVRational rRate = pStream->avg_frame_rate;
+  if (rRate.num <= 0 || rRate.den <= 0) {
+    rRate = pStream->r_frame_rate;
+  }
+  if (rRate.num <= 0 || rRate.den <= 0) {
+    const int64_t i64Span = m_rPictureTimes.back() - m_rPictureTimes.front();
+    const int64_t i64Gaps = static_cast<int64_t>(m_rPictureTimes.size()) - 1;
+    if (i64Gaps > 0 && i64Span > 0 && i64Span <= std::numeric_limits<int32_t>::max()) {
+      av_reduce(&rRate.num, &rRate.den, i64Gaps * m_i64TimeBaseDen, i64Span * m_i64TimeBaseNum,
+                std::numeric_limits<int32_t>::max());
+    }
+  }
+  if (rRate.num <= 0 || rRate.den <= 0) {
+    rRate = AVRational{25, 1};
+  }
+  m_i64FpsNum = rRate.num;
+  m_i64FpsDen = rRate.den;
+  m_f64Fps = av_q2d(rRate);
+}
+
+// The picture shown at i32Frame / fps: the last whose time from the first
+// is before that time plus one tick, since muxers round timestamps to their
+// time base.
+size_t MovieDecoderC::picture_for_frame(int32_t i32Frame) const {
+  const int64_t i64First = m_rPictureTimes.front();
+  // x ticks lie before the frame's time when x × tb × fps < frame.
+  const __int128 i128Limit = static_cast<__int128>(i32Frame) * m_i64FpsDen * m_i64TimeBaseDen;
+  const __int128 i128Scale = static_cast<__int128>(m_i64FpsNum) * m_i64TimeBaseNum;
+  const auto pAfter =
+      std::partition_point(m_rPictureTimes.begin() + 1, m_rPictureTimes.end(), [&](int64_t i64Time) {
+        return (static_cast<__int128>(i64Time) - i64First - 1) * i128Scale < i128Limit;
+      });
+  return static_cast<size_t>(pAfter - m_rPictureTimes.begin()) - 1;
+}
+
+bool MovieDecoderC::decode_frame(int32_t i32Frame, uint8_t* pOut) {
+  if (i32Frame < 0 || i32Frame >= get_frame_count() || pOut == nullptr) {
+    return false;
+  }
+  const int64_t i64Target = m_rPictureTimes[picture_for_frame(i32Frame)];
+  if (!(m_bHasPicture && m_i64PictureTime == i64Target)) {
+    if (!continues_to(i64Target)) {
+      seek_before(i64Target);
+    }
+    if (!decode_until(i64Target)) {
+      return false;
+    }
+  }
+  return m_pConverter->convert(m_pPicture, pOut);
+}
+
+const MovieDecoderC::KeyFrameC* MovieDecoderC::key_frame_before(int64_t i64Target) const {
+  const auto pKey = std::upper_bound(m_rKeyFrames.begin(), m_rKeyFrames.end(), i64Target,
+                                     [](int64_t i64Time, const KeyFrameC& rKey) { return i64Time < rKey.m_i64Pts; });
+  return pKey == m_rKeyFrames.begin() ? nullptr : &*std::prev(pKey);
+}
+
+// Decoding on is the shorter way unless pictures lie between the one shown
+// and the key frame the target decodes from.
+bool MovieDecoderC::continues_to(int64_t i64Target) const {
+  if (!m_bPositioned || !m_bHasPicture || i64Target < m_i64PictureTime) {
+    return false;
+  }
+  const KeyFrameC* pKey = key_frame_before(i64Target);
+  if (pKey == nullptr || pKey->m_i64Pts <= m_i64PictureTime) {
+    return true;
+  }
+  const auto pNext = std::upper_bound(m_rPictureTimes.begin(), m_rPictureTimes.end(), m_i64PictureTime);
+  return pNext == m_rPictureTimes.end() || *pNext >= pKey->m_i64Pts;
+}
+
+void MovieDecoderC::seek_before(int64_t i64Target) {
+  const KeyFrameC* pKey = key_frame_before(i64Target);
+  const int64_t i64SeekTime = pKey == nullptr ? m_rPictureTimes.front() : pKey->m_i64SeekTime;
+  // Landing early costs only decoding; the start is always early enough.
+  if (av_seek_frame(m_pFormat, m_i32StreamIndex, i64SeekTime, AVSEEK_FLAG_BACKWARD) < 0) {
+    av_seek_frame(m_pFormat, m_i32StreamIndex, std::numeric_limits<int64_t>::min(), AVSEEK_FLAG_BACKWARD);
+  }
+  avcodec_flush_buffers(m_pCodec);
+  av_frame_unref(m_pPicture);
+  m_bHasPicture = false;
+  m_bKeySeen = false;
+  m_bDraining = false;
+  m_bPositioned = true;
+  ++m_ui64Seeks;
+}
+
+// Decodes on until the picture with the target's time comes out (or a later
+// one, when the target's own picture is lost). A decoder that refuses a
+// packet is handed the next one.
+bool MovieDecoderC::decode_until(int64_t i64Target) {
+  int64_t i64Steps = 2 * static_cast<int64_t>(m_rPictureTimes.size()) + SPARE_STEPS;
+  while (i64Steps-- > 0) {
+    const int32_t i32Result = avcodec_receive_frame(m_pCodec, m_pDecoded);
+    if (i32Result == 0) {
+      av_frame_unref(m_pPicture);
+      av_frame_move_ref(m_pPicture, m_pDecoded);
+      m_bHasPicture = true;
+      m_i64PictureTime = picture_time(m_pPicture);
+      if (m_i64PictureTime >= i64Target) {
+        return true;
+      }
+    } else if (i32Result == AVERROR_EOF) {
+      m_bPositioned = false;
+      return m_bHasPicture;
+    } else if (!feed_packet()) {
+      if (m_bDraining) {
+        m_bPositioned = false;
+        return m_bHasPicture;
+      }
+      avcodec_send_packet(m_pCodec, nullptr);
+      m_bDraining = true;
+    }
+  }
+  m_bPositioned = false;
+  return m_bHasPicture;
+}
+
+// After a seek, packets before the first key frame are left out: a demuxer
+// may land anywhere before the wanted key frame.
+bool MovieDecoderC::feed_packet() {
+  if (m_bDraining) {
+    return false;
+  }
+  while (av_read_frame(m_pFormat, m_pPacket) >= 0) {
+    const bool bOurs = m_pPacket->stream_index == m_i32StreamIndex;
+    m_bKeySeen = m_bKeySeen || (bOurs && (m_pPacket->flags & AV_PKT_FLAG_KEY) != 0);
+    if (bOurs && m_bKeySeen) {
+      avcodec_send_packet(m_pCodec, m_pPacket);
+      av_packet_unref(m_pPacket);
+      ++m_ui64PacketsDecoded;
+      return true;
+    }
+    av_packet_unref(m_pPacket);
+  }
+  return false;
+}

@@ -1,0 +1,127 @@
+#ifndef PLATFORM_MOVIEDECODERC_H
+#define PLATFORM_MOVIEDECODERC_H
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/pictureconverterc.h"
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVIOContext;
+struct AVPacket;
+
+// The pictures of the first video stream of a container file (MP4, MOV,
+// Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
+// The bytes are only borrowed: libavformat reads them where they lie.
+//
+// Frame n is the n-th picture in display order, counted from the stream's
+// first picture; where pictures are not evenly spaced, it is the picture
+// shown at n / the stream's average frame rate. Opening reads every packet
+// header once, so that frame numbers, the frame count and the key frames to
+// seek to are known exactly.
+//
+// No OpenGL and no shared state: a decoder may run on any thread, one thread
+// at a time.
+class MovieDecoderC {
+ public:
+  // Null when libavformat cannot open the bytes as one of those containers,
+  // or finds no video stream with a decoder and a sensible picture size.
+  static MovieDecoderC* open(const uint8_t* pData, uint32_t ui32Size);
+  MovieDecoderC(const MovieDecoderC&) = delete;
+  MovieDecoderC& operator=(const MovieDecoderC&) = delete;
+  ~MovieDecoderC();
+
+  int32_t get_width() const { return m_i32Width; }
+  int32_t get_height() const { return m_i32Height; }
+  int32_t get_frame_count() const { return static_cast<int32_t>(m_rPictureTimes.size()); }
+  double get_fps() const { return m_f64Fps; }
+  // Sources with an alpha channel give BGRA pictures, the others BGR.
+  PictureLayoutE get_layout() const { return m_eLayout; }
+
+  // Decodes frame i32Frame (0 to the frame count - 1) into pOut, which
+  // holds picture_stride(width, layout) × height bytes and PICTURE_PADDING
+  // more. The frame after the one decoded last decodes forward, normally one
+  // picture; the frame decoded last is converted again without decoding;
+  // any other seeks to the key frame at or before it and decodes forward.
+  // False, with pOut unchanged, when no picture could be decoded.
+  bool decode_frame(int32_t i32Frame, uint8_t* pOut);
+
+  // Packets handed to the decoder and seeks, since the decoder was opened:
+  // what a caller's requests cost.
+  uint64_t get_packets_decoded() const { return m_ui64PacketsDecoded; }
+  uint64_t get_seeks() const { return m_ui64Seeks; }
+
+ private:
+  struct MemoryStreamC {
+    const uint8_t* m_pData;
+    uint64_t m_ui64Size;
+    uint64_t m_ui64Position;
+  };
+  struct KeyFrameC {
+    int64_t m_i64Pts;
+    // Where to seek for it: not later than its pts or its dts, since
+    // demuxers index by either.
+    int64_t m_i64SeekTime;
+  };
+
+  MovieDecoderC() = default;
+  static int read_memory(void* pOpaque, uint8_t* pBuffer, int iSize);
+  static int64_t seek_memory(void* pOpaque, int64_t i64Offset, int iWhence);
+  bool open_container(const uint8_t* pData, uint32_t ui32Size);
+  bool open_codec();
+  bool index_pictures();
+  void choose_frame_rate();
+  void choose_layout();
+  // The key frame with the latest pts not after the target, or null.
+  const KeyFrameC* key_frame_before(int64_t i64Target) const;
+  size_t picture_for_frame(int32_t i32Frame) const;
+  bool continues_to(int64_t i64Target) const;
+  void seek_before(int64_t i64Target);
+  bool decode_until(int64_t i64Target);
+  // Sends the next packet of the stream; false at the end of the stream.
+  bool feed_packet();
+
+  MemoryStreamC m_rStream = {nullptr, 0, 0};
+  AVIOContext* m_pIo = nullptr;
+  AVFormatContext* m_pFormat = nullptr;
+  AVCodecContext* m_pCodec = nullptr;
+  AVPacket* m_pPacket = nullptr;
+  AVFrame* m_pDecoded = nullptr;
+  // The picture decoded last, kept so that it can be converted again.
+  AVFrame* m_pPicture = nullptr;
+  std::unique_ptr<PictureConverterC> m_pConverter;
+
+  int32_t m_i32StreamIndex = -1;
+  int32_t m_i32Width = 0;
+  int32_t m_i32Height = 0;
+  PictureLayoutE m_eLayout = PICTURE_BGR24;
+  bool m_bAlphaBeside = false;
+  double m_f64Fps = 0.0;
+  // The average frame rate as a fraction and the stream's time base, for
+  // exact frame times.
+  int64_t m_i64FpsNum = 0;
+  int64_t m_i64FpsDen = 1;
+  int64_t m_i64TimeBaseNum = 1;
+  int64_t m_i64TimeBaseDen = 1;
+
+  // Timestamps of the pictures in display order, and the key frames by pts.
+  std::vector<int64_t> m_rPictureTimes;
+  std::vector<KeyFrameC> m_rKeyFrames;
+
+  // The decoding position: whether reading goes on from where the last
+  // picture came, whether a key frame was handed in since the last seek,
+  // whether the end of the stream was sent, and the pts of m_pPicture.
+  bool m_bPositioned = false;
+  bool m_bKeySeen = false;
+  bool m_bDraining = false;
+  bool m_bHasPicture = false;
+  int64_t m_i64PictureTime = 0;
+
+  uint64_t m_ui64PacketsDecoded = 0;
+  uint64_t m_ui64Seeks = 0;
+};
+
+#endif

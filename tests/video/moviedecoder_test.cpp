@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/moviedecoderc.h"
+#include "platform/pictureconverterc.h"
+
+namespace {
+
+using BytesT = std::vector<uint8_t>;
+
+std::string matrix_path(const std::string& sName) {
+  return TIRAVO_MOVIE_MATRIX_DIR "/" + sName;
+}
+
+bool exists(const std::string& sPath) {
+  return std::ifstream(sPath).good();
+}
+
+// The matrix is made once per test run, before the first test that needs it
+// (ctest runs the maker as a fixture; a test binary run by hand makes it here).
+class MovieMatrixEnvironmentC : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!exists(matrix_path("complete"))) {
+      const std::string sCommand = "sh " TIRAVO_MOVIE_MATRIX_SCRIPT " " TIRAVO_MOVIE_MATRIX_DIR;
+      ASSERT_EQ(std::system(sCommand.c_str()), 0) << sCommand;
+    }
+  }
+};
+const ::testing::Environment* const g_pMatrix = ::testing::AddGlobalTestEnvironment(new MovieMatrixEnvironmentC);
+
+BytesT read_file(const std::string& sPath) {
+  std::ifstream rFile(sPath, std::ios::binary);
+  return BytesT(std::istreambuf_iterator<char>(rFile), std::istreambuf_iterator<char>());
+}
+
+struct ClipS {
+  const char* m_szName;
+  const char* m_szExtension;
+  bool m_bAlpha;
+};
+
+std::ostream& operator<<(std::ostream& rOut, const ClipS& rClip) {
+  return rOut << rClip.m_szName;
+}
+
+// The ffmpeg command's view of a clip: its decode, its pictures' timestamps
+// and its average frame rate.
+struct ReferenceC {
+  BytesT m_rPictures;
+  int64_t m_i64FpsNum = 0;
+  int64_t m_i64FpsDen = 1;
+  int64_t m_i64TimeBaseNum = 1;
+  int64_t m_i64TimeBaseDen = 1;
+  std::vector<int64_t> m_rTimes;
+
+  explicit ReferenceC(const std::string& sName) : m_rPictures(read_file(matrix_path(sName + ".raw"))) {
+    std::ifstream rTimes(matrix_path(sName + ".times"));
+    char cSlash = 0;
+    rTimes >> m_i64FpsNum >> cSlash >> m_i64FpsDen >> m_i64TimeBaseNum >> cSlash >> m_i64TimeBaseDen;
+    for (int64_t i64Time = 0; rTimes >> i64Time;) {
+      m_rTimes.push_back(i64Time);
+    }
+  }
+  // The picture shown at frame / fps: the last one that starts by then.
+  // Without an average rate (Ogg), pictures follow each other evenly.
+  size_t picture_for_frame(int32_t i32Frame) const {
+    if (m_i64FpsNum <= 0) {
+      return static_cast<size_t>(i32Frame);
+    }
+    size_t uiPicture = 0;
+    while (uiPicture + 1 < m_rTimes.size() &&
+           (m_rTimes[uiPicture + 1] - m_rTimes[0]) * m_i64TimeBaseNum * m_i64FpsNum <=
+               int64_t{i32Frame} * m_i64FpsDen * m_i64TimeBaseDen) {
+      ++uiPicture;
+    }
+    return uiPicture;
+  }
+};
+
+struct PictureDeleterS {
+  void operator()(uint8_t* p) const { free_picture(p); }
+};
+
+class MovieMatrixTest : public ::testing::TestWithParam<ClipS> {
+ protected:
+  void SetUp() override {
+    const ClipS& rClip = GetParam();
+    m_sName = rClip.m_szName;
+    if (!exists(matrix_path(m_sName + "." + rClip.m_szExtension))) {
+      GTEST_SKIP() << "the installed ffmpeg cannot make " << m_sName;
+    }
+    m_rFile = read_file(matrix_path(m_sName + "." + rClip.m_szExtension));
+    m_pReference = std::make_unique<ReferenceC>(m_sName);
+    m_pDecoder.reset(MovieDecoderC::open(m_rFile.data(), static_cast<uint32_t>(m_rFile.size())));
+    ASSERT_NE(m_pDecoder, nullptr);
+    m_ePixels = rClip.m_bAlpha ? PICTURE_BGRA32 : PICTURE_BGR24;
+    m_pPicture.reset(allocate_picture(m_pDecoder->get_width(), m_pDecoder->get_height(), m_ePixels));
+  }
+
+  size_t row_bytes() const { return static_cast<size_t>(m_pDecoder->get_width()) * (m_ePixels == PICTURE_BGRA32 ? 4 : 3); }
+
+  ::testing::AssertionResult shows(int32_t i32Frame) {
+    if (!m_pDecoder->decode_frame(i32Frame, m_pPicture.get())) {
+      return ::testing::AssertionFailure() << "no picture for frame " << i32Frame;
+    }
+    const size_t uiPicture = m_pReference->picture_for_frame(i32Frame);
+    const size_t uiRow = row_bytes();
+    const size_t uiStride = static_cast<size_t>(picture_stride(m_pDecoder->get_width(), m_ePixels));
+    const uint8_t* pExpected = m_pReference->m_rPictures.data() + uiPicture * uiRow * m_pDecoder->get_height();
+    for (int32_t y = 0; y < m_pDecoder->get_height(); ++y) {
+      if (std::memcmp(m_pPicture.get() + y * uiStride, pExpected + y * uiRow, uiRow) != 0) {
+        return ::testing::AssertionFailure() << "frame " << i32Frame << " (picture " << uiPicture << ") differs in row "
+                                             << y;
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  std::string m_sName;
+  BytesT m_rFile;
+  std::unique_ptr<ReferenceC> m_pReference;
+  std::unique_ptr<MovieDecoderC> m_pDecoder;
+  PictureLayoutE m_ePixels = PICTURE_BGR24;
+  std::unique_ptr<uint8_t, PictureDeleterS> m_pPicture;
+};
+
+TEST_P(MovieMatrixTest, EveryFrameEqualsFfmpegInOrderAtRandomAndAfterBackwardJumps) {
+  ASSERT_EQ(m_pDecoder->get_width(), 64);
+  ASSERT_EQ(m_pDecoder->get_height(), 64);
+  EXPECT_EQ(m_pDecoder->get_layout(), m_ePixels);
+  ASSERT_EQ(m_pDecoder->get_frame_count(), 24);
+  ASSERT_EQ(m_pReference->m_rPictures.size(), 24 * row_bytes() * 64) << "wrong sizes";
+  for (int32_t i = 0; i < 24; ++i) {
+    ASSERT_TRUE(shows(i));
+  }
+  uint32_t ui32State = 12345;  // a fixed pseudo-random walk
+  for (int32_t k = 0; k < 30; ++k) {
+    ui32State = ui32State * 1103515245u + 12345u;
+    ASSERT_TRUE(shows(static_cast<int32_t>((ui32State >> 16) % 24)));
+  }
+  for (int32_t i32Step = 1; i32Step < 24; i32Step += 3) {
+    ASSERT_TRUE(shows(23));
+    ASSERT_TRUE(shows(23 - i32Step));
+  }
+}
+
+TEST_P(MovieMatrixTest, NextFrameDecodesOnePacketAndTheSameFrameNone) {
+  ASSERT_TRUE(shows(10));
+  const uint64_t ui64Seeks = m_pDecoder->get_seeks();
+  uint64_t ui64Packets = m_pDecoder->get_packets_decoded();
+  ASSERT_TRUE(shows(10));
+  EXPECT_EQ(m_pDecoder->get_packets_decoded(), ui64Packets);
+  // Decoders that reorder pictures take their packets ahead, never more
+  // than one a picture on the whole.
+  ui64Packets = m_pDecoder->get_packets_decoded();
+  for (int32_t i = 11; i < 20; ++i) {
+    ASSERT_TRUE(shows(i));
+  }
+  EXPECT_LE(m_pDecoder->get_packets_decoded() - ui64Packets, 9u);
+  EXPECT_EQ(m_pDecoder->get_seeks(), ui64Seeks);
+  ASSERT_TRUE(shows(2));
+  EXPECT_EQ(m_pDecoder->get_seeks(), ui64Seeks + 1);
+}
+
+TEST_P(MovieMatrixTest, FrameRateIsTheStreamsAverage) {
+  if (m_pReference->m_i64FpsNum > 0) {
+    EXPECT_DOUBLE_EQ(m_pDecoder->get_fps(),
+                     static_cast<double>(m_pReference->m_i64FpsNum) / static_cast<double>(m_pReference->m_i64FpsDen));
+  } else {
+    EXPECT_DOUBLE_EQ(m_pDecoder->get_fps(), 25.0);  // Ogg states none: the timestamps' rate
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Containers, MovieMatrixTest,
+    ::testing::Values(ClipS{"mp4_h264", "mp4", false}, ClipS{"mp4_h264_bframes", "mp4", false},
+                      ClipS{"mp4_hevc", "mp4", false}, ClipS{"mov_prores4444", "mov", true},
+                      ClipS{"mov_png", "mov", true}, ClipS{"mov_qtrle", "mov", true}, ClipS{"mkv_vp9", "mkv", false},
+                      ClipS{"mkv_ffv1", "mkv", false}, ClipS{"webm_vp8", "webm", false},
+                      ClipS{"webm_vp9", "webm", false}, ClipS{"webm_vp9_alpha", "webm", true},
+                      ClipS{"mkv_av1", "mkv", false}, ClipS{"ogv_theora", "ogv", false},
+                      ClipS{"mp4_vfr", "mp4", false}),
+    [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
+
+TEST(MovieDecoderRefusal, SoundTextAndNothingAreNoMovies) {
+  for (const char* szName : {"tone.wav", "notes.txt"}) {
+    const BytesT rFile = read_file(matrix_path(szName));
+    ASSERT_FALSE(rFile.empty()) << szName;
+    EXPECT_EQ(MovieDecoderC::open(rFile.data(), static_cast<uint32_t>(rFile.size())), nullptr) << szName;
+  }
+  const uint8_t rByte[1] = {0};
+  EXPECT_EQ(MovieDecoderC::open(rByte, 0), nullptr);
+  EXPECT_EQ(MovieDecoderC::open(nullptr, 10), nullptr);
+}
+
+TEST(MovieDecoderDamage, TruncatedFilesOpenOrNotButNeverReadPastTheirEnd) {
+  for (const char* szName : {"mp4_h264_bframes.mp4", "mkv_vp9.mkv", "ogv_theora.ogv", "mov_png.mov"}) {
+    const BytesT rWhole = read_file(matrix_path(szName));
+    ASSERT_FALSE(rWhole.empty()) << szName;
+    for (size_t uiSize : {rWhole.size() / 2, rWhole.size() - 7, size_t{600}}) {
+      // An exact copy of the cut, so reads beyond it are caught.
+      const BytesT rCut(rWhole.begin(), rWhole.begin() + static_cast<std::ptrdiff_t>(uiSize));
+      std::unique_ptr<MovieDecoderC> pDecoder(MovieDecoderC::open(rCut.data(), static_cast<uint32_t>(rCut.size())));
+      if (!pDecoder) {
+        continue;
+      }
+      std::unique_ptr<uint8_t, PictureDeleterS> pPicture(
+          allocate_picture(pDecoder->get_width(), pDecoder->get_height(), pDecoder->get_layout()));
+      EXPECT_LE(pDecoder->get_frame_count(), 24) << szName;
+      for (int32_t i : {0, pDecoder->get_frame_count() - 1, 1, 0}) {
+        pDecoder->decode_frame(i, pPicture.get());
+      }
+      EXPECT_FALSE(pDecoder->decode_frame(pDecoder->get_frame_count(), pPicture.get()));
+      EXPECT_FALSE(pDecoder->decode_frame(-1, pPicture.get()));
+    }
+  }
+}
+
+}  // namespace
