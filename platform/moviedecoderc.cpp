@@ -4,9 +4,12 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/decoderthreads.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/avstring.h>
 #include <libavutil/dict.h>
 #include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
@@ -161,11 +164,16 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
   m_pFormat->probesize = PROBE_SIZE;
   m_pFormat->max_streams = MAX_STREAMS;
   m_pFormat->format_whitelist = av_strdup(CONTAINERS);
-  if (m_pFormat->format_whitelist == nullptr) {
+  // Probed first, so that other files are refused without libavformat's
+  // complaint about the list.
+  const AVInputFormat* pContainer = nullptr;
+  if (m_pFormat->format_whitelist == nullptr ||
+      av_probe_input_buffer2(m_pIo, &pContainer, "", nullptr, 0, static_cast<unsigned>(PROBE_SIZE)) < 0 ||
+      !av_match_list(pContainer->name, CONTAINERS, ',')) {
     return false;
   }
   // On failure libavformat frees the context, not our I/O.
-  if (avformat_open_input(&m_pFormat, nullptr, nullptr, nullptr) < 0) {
+  if (avformat_open_input(&m_pFormat, nullptr, pContainer, nullptr) < 0) {
     return false;
   }
   // The first video stream, whatever libavformat would rank best; cover
@@ -197,8 +205,7 @@ bool MovieDecoderC::open_codec() {
     return false;
   }
   m_pCodec->pkt_timebase = pStream->time_base;
-  // One thread: the player decodes on its own thread, in display order.
-  m_pCodec->thread_count = 1;
+  decoder_threads_configure(m_pCodec);
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
   m_pCodec->max_pixels = MAX_PIXELS;
   if (avcodec_open2(m_pCodec, pCodec, nullptr) < 0) {

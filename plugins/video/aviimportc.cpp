@@ -1,85 +1,19 @@
 #include "plugins/video/aviimportc.h"
 
-#include <sys/types.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <limits>
-#include <new>
 
-#include "corelib/devicedriverbasec.h"
-#include "corelib/devicetablec.h"
-#include "corelib/timebasec.h"
-#include "docfile/chunkreaderc.h"
-#include "docfile/chunkwriterc.h"
 #include "plugins/video/avireaderc.h"
 #include "plugins/video/flikselclasses.h"
 
 namespace {
 
-constexpr uint32_t CHUNK_FILE_NAME = 0x1000;
-constexpr uint32_t CHUNK_FILE_BYTES = 0x2000;
-constexpr uint32_t CHUNK_VERSION = 1;
-
 constexpr uint32_t AVI_HEADER_SIZE = 12;
-constexpr int32_t INFO_BUFFER_SIZE = 256;
-
-// Shared by every AviImportC: get_info's text lives until the next call.
-char g_szInfo[INFO_BUFFER_SIZE];
-
-int32_t truncate_ticks(double f64Ticks) {
-  if (std::isnan(f64Ticks)) {
-    return 0;
-  }
-  if (f64Ticks >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (f64Ticks <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(f64Ticks);
-}
 
 bool is_avi_header(const uint8_t* pHeader) {
   return std::memcmp(pHeader, "RIFF", 4) == 0 && std::memcmp(pHeader + 8, "AVI ", 4) == 0;
 }
 
-// The whole file in one new buffer, or null. Only files that a uint32 size
-// can describe are taken, since that is what a document stores.
-uint8_t* read_avi_file(const char* szPath, uint32_t* pSize) {
-  FILE* pFile = std::fopen(szPath, "rb");
-  if (!pFile) {
-    return nullptr;
-  }
-  uint8_t rHeader[AVI_HEADER_SIZE];
-  uint8_t* pBytes = nullptr;
-  if (std::fread(rHeader, 1, sizeof(rHeader), pFile) == sizeof(rHeader) && is_avi_header(rHeader) &&
-      fseeko(pFile, 0, SEEK_END) == 0) {
-    const off_t iSize = ftello(pFile);
-    if (iSize >= static_cast<off_t>(AVI_HEADER_SIZE) && iSize <= static_cast<off_t>(UINT32_MAX) &&
-        fseeko(pFile, 0, SEEK_SET) == 0) {
-      *pSize = static_cast<uint32_t>(iSize);
-      pBytes = new (std::nothrow) uint8_t[*pSize];
-      if (pBytes && std::fread(pBytes, 1, *pSize, pFile) != *pSize) {
-        delete[] pBytes;
-        pBytes = nullptr;
-      }
-    }
-  }
-  std::fclose(pFile);
-  return pBytes;
-}
-
 }  // namespace
-
-AviImportC::~AviImportC() {
-  if (!m_pOriginal) {
-    m_rTexture.destroy();
-    take_file(nullptr, 0);
-  }
-}
 
 DataObjectC* AviImportC::create() {
   return new AviImportC();
@@ -87,118 +21,6 @@ DataObjectC* AviImportC::create() {
 
 EditableC* AviImportC::create_linked(EditableC* pOriginal) {
   return new AviImportC(pOriginal);
-}
-
-void AviImportC::copy(EditableC*) {}
-
-// The texture's contents may have changed since the source was taken, so the
-// uploaded frame is not trusted: the next bind uploads again.
-void AviImportC::restore(EditableC* pSource) {
-  AviImportC* pImport = static_cast<AviImportC*>(pSource);
-  m_rTexture = pImport->m_rTexture;
-  m_rTexture.forget();
-  m_sFileName = pImport->m_sFileName;
-  m_pFileBytes = pImport->m_pFileBytes;
-  m_ui32FileSize = pImport->m_ui32FileSize;
-  m_pReader = pImport->m_pReader;
-}
-
-int32_t AviImportC::save(ChunkWriterC* pWriter) {
-  pWriter->begin_chunk(CHUNK_FILE_NAME, CHUNK_VERSION);
-  write_str_cut(pWriter, m_sFileName);
-  pWriter->end_chunk();
-  pWriter->begin_chunk(CHUNK_FILE_BYTES, CHUNK_VERSION);
-  int32_t i32Result = pWriter->write(&m_ui32FileSize, sizeof(m_ui32FileSize));
-  if (m_ui32FileSize > 0) {
-    i32Result = pWriter->write(m_pFileBytes, m_ui32FileSize);
-  }
-  return first_failure(i32Result, pWriter->end_chunk());
-}
-
-int32_t AviImportC::load(ChunkReaderC* pReader) {
-  return load_chunks(pReader, [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
-    if (ui32Version != CHUNK_VERSION) {
-      return CHUNK_OK;
-    }
-    if (ui32Id == CHUNK_FILE_NAME) {
-      char szName[CHUNK_STRING_BUFFER_SIZE];
-      const int32_t i32Result = pReader->read_str(szName);
-      m_sFileName = szName;
-      return i32Result;
-    }
-    return ui32Id == CHUNK_FILE_BYTES ? load_file_bytes(pReader) : CHUNK_OK;
-  });
-}
-
-// The stored size is believed only as far as the chunk and the file hold
-// bytes: a damaged size must not make us allocate gigabytes. What is there is
-// read and parsed, so a damaged document still shows what the video kept,
-// and the short read ends the load. The bytes are read straight into the
-// buffer the reader then decodes from, so they exist once.
-int32_t AviImportC::load_file_bytes(ChunkReaderC* pReader) {
-  take_file(nullptr, 0);
-  m_rTexture.forget();
-  const uint32_t ui32ChunkSize = pReader->get_chunk_size();
-  if (ui32ChunkSize < sizeof(uint32_t)) {
-    return CHUNK_DAMAGED;
-  }
-  uint32_t ui32Size = 0;
-  int32_t i32Result = pReader->read(&ui32Size, sizeof(ui32Size));
-  if (i32Result != CHUNK_OK) {
-    return i32Result;
-  }
-  const uint32_t ui32Held =
-      std::min({ui32Size, ui32ChunkSize - static_cast<uint32_t>(sizeof(uint32_t)), pReader->get_remaining_size()});
-  uint8_t* pBytes = new (std::nothrow) uint8_t[ui32Held > 0 ? ui32Held : 1];
-  if (!pBytes) {
-    return CHUNK_DAMAGED;
-  }
-  i32Result = pReader->read(pBytes, ui32Held);
-  if (i32Result != CHUNK_OK) {
-    delete[] pBytes;
-    return i32Result;
-  }
-  take_file(pBytes, ui32Held);
-  return ui32Held < ui32Size ? CHUNK_DAMAGED : CHUNK_OK;
-}
-
-void AviImportC::take_file(uint8_t* pBytes, uint32_t ui32Size) {
-  // The reader borrows the bytes, so it goes first.
-  delete m_pReader;
-  m_pReader = nullptr;
-  delete[] m_pFileBytes;
-  m_pFileBytes = pBytes;
-  m_ui32FileSize = pBytes ? ui32Size : 0;
-  if (pBytes) {
-    m_pReader = new AviReaderC();
-    m_pReader->parse(m_pFileBytes, m_ui32FileSize);
-  }
-}
-
-const char* AviImportC::get_file_name() {
-  return m_sFileName.c_str();
-}
-
-bool AviImportC::load_file(const char* szPath, void*) {
-  uint32_t ui32Size = 0;
-  uint8_t* pBytes = szPath ? read_avi_file(szPath, &ui32Size) : nullptr;
-  if (!pBytes) {
-    return false;
-  }
-  take_file(pBytes, ui32Size);
-  m_sFileName = szPath;
-  m_rTexture.forget();
-  return true;
-}
-
-void AviImportC::prepare(int32_t i32Reason, DeviceTableC* pDevices, TimeBaseC*) {
-  if (i32Reason != PREPARE_REASON_DEVICE || !pDevices) {
-    return;
-  }
-  DeviceDriverBaseC* pDevice = pDevices->find_by_class(CLASS_OPENGL_DEVICEDRIVER);
-  if (pDevice && pDevice->get_state() == DEVICE_STATE_TEXTURES_LOST) {
-    m_rTexture.destroy();
-  }
 }
 
 ClassIdentC AviImportC::get_class_ident() {
@@ -209,98 +31,25 @@ const char* AviImportC::get_class_name() {
   return AVI_IMPORT_CLASS_NAME;
 }
 
-const char* AviImportC::get_info() {
-  if (m_pReader) {
-    std::snprintf(g_szInfo, sizeof(g_szInfo), "%d x %d x %dBPP @ %.1f FPS", m_pReader->get_width(),
-                  m_pReader->get_height(), m_pReader->get_bit_depth(), static_cast<double>(m_pReader->get_fps()));
-  } else {
-    std::snprintf(g_szInfo, sizeof(g_szInfo), "No Player");
+VideoReaderC* AviImportC::make_reader() {
+  return new AviReaderC();
+}
+
+VideoReaderC* AviImportC::import_reader(const uint8_t* pBytes, uint32_t ui32Size) {
+  if (ui32Size < AVI_HEADER_SIZE || !is_avi_header(pBytes)) {
+    return nullptr;
   }
-  return g_szInfo;
-}
-
-int32_t AviImportC::get_duration(TimeBaseC* pTimeContext) {
-  if (!m_pReader || !pTimeContext) {
-    return -1;
-  }
-  return truncate_ticks(pTimeContext->to_ticks(static_cast<double>(m_pReader->get_frame_count()),
-                                               static_cast<double>(m_pReader->get_fps())));
-}
-
-float AviImportC::get_first_label(TimeBaseC*) {
-  return 0.0f;
-}
-
-float AviImportC::get_last_label(TimeBaseC*) {
-  return m_pReader ? static_cast<float>(m_pReader->get_frame_count()) : 0.0f;
-}
-
-ClassIdentC AviImportC::get_default_effect() {
-  return CLASS_VIDEO_PLAYER;
-}
-
-int32_t AviImportC::get_width() {
-  return m_pReader ? m_pReader->get_width() : 0;
-}
-
-int32_t AviImportC::get_height() {
-  return m_pReader ? m_pReader->get_height() : 0;
-}
-
-int32_t AviImportC::get_data_width() {
-  return m_pReader ? m_pReader->get_width() : 0;
-}
-
-int32_t AviImportC::get_bit_depth() {
-  return m_pReader ? m_pReader->get_bit_depth() : 0;
-}
-
-void* AviImportC::get_data() {
-  return m_pReader ? const_cast<uint8_t*>(m_pReader->get_data()) : nullptr;
-}
-
-// Sampling is set on every call, so effects showing one video may filter it
-// differently; the picture is uploaded only when the frame changes.
-void AviImportC::bind_texture(int32_t i32Frame, DeviceDriverBaseC* pDevice, uint32_t ui32Flags) {
-  if (!pDevice || pDevice->get_class_ident() != CLASS_OPENGL_DEVICEDRIVER) {
-    return;
-  }
-  m_rTexture.bind(ui32Flags);
-  if (!m_pReader || m_rTexture.holds(i32Frame)) {
-    return;
-  }
-  const uint8_t* pPixels = m_pReader->get_frame(i32Frame);
-  if (pPixels) {
-    m_rTexture.upload(i32Frame, pPixels, m_pReader->get_width(), m_pReader->get_height(), 24);
-  }
-}
-
-int32_t AviImportC::get_first_frame() {
-  return 0;
-}
-
-int32_t AviImportC::get_frame_count() {
-  return m_pReader ? m_pReader->get_frame_count() : 0;
-}
-
-float AviImportC::get_fps() {
-  return m_pReader ? m_pReader->get_fps() : 0.0f;
+  VideoReaderC* pReader = make_reader();
+  pReader->parse(pBytes, ui32Size);
+  return pReader;
 }
 
 DataObjectC* AviImportDescC::make_object() {
   return AviImportC::make();
 }
 
-int32_t AviImportDescC::get_class_kind() {
-  return PluginClass::CLASS_KIND_IMPORTABLE;
-}
-
 ClassIdentC AviImportDescC::get_class_ident() {
   return CLASS_AVI_IMPORT;
-}
-
-SuperClassIdentC AviImportDescC::get_super_class_ident() {
-  return SUPERCLASS_VIDEO_IMPORTABLE;
 }
 
 const char* AviImportDescC::get_class_name() {
@@ -309,18 +58,6 @@ const char* AviImportDescC::get_class_name() {
 
 const char* AviImportDescC::get_description() {
   return "Importer for AVI animations";
-}
-
-const char* AviImportDescC::get_author() {
-  return FLIKSEL_AUTHOR;
-}
-
-const char* AviImportDescC::get_copyright() {
-  return FLIKSEL_COPYRIGHT;
-}
-
-const char* AviImportDescC::get_web_address() {
-  return FLIKSEL_WEB_ADDRESS;
 }
 
 const char* AviImportDescC::get_help_location() {
@@ -333,12 +70,4 @@ int32_t AviImportDescC::get_extension_count() {
 
 const char* AviImportDescC::get_extension(int32_t i32Index) {
   return i32Index == 0 ? "AVI" : nullptr;
-}
-
-int32_t AviImportDescC::get_driver_requirement_count() {
-  return 1;
-}
-
-const ClassIdentC* AviImportDescC::get_driver_requirement(int32_t) {
-  return &CLASS_OPENGL_DEVICEDRIVER;
 }

@@ -2,92 +2,38 @@
 #define PLUGINS_VIDEO_AVIIMPORTC_H
 
 #include <cstdint>
-#include <string>
 
-#include "corelib/classdescc.h"
-#include "corelib/graphicsimportablec.h"
-#include "plugins/video/videotexturec.h"
+#include "plugins/video/videoimportc.h"
 
-class AviReaderC;
-
-// An imported AVI file. The whole file lives in memory, once: the document
-// stores it, the reader decodes straight from it, and a requested frame
-// becomes the current OpenGL texture of whichever effect shows it.
-class AviImportC : public GraphicsImportableC {
+// An imported AVI file, decoded by AviReaderC.
+class AviImportC : public VideoImportC {
  public:
   static AviImportC* make() { return new AviImportC(); }
 
   DataObjectC* create() override;
   EditableC* create_linked(EditableC* pOriginal) override;
-  // Nothing: an importable is reloaded from its file instead.
-  void copy(EditableC* pSource) override;
-  // Shares the source's bytes, reader and texture.
-  void restore(EditableC* pSource) override;
-  // Chunk 0x1000 the file name, chunk 0x2000 the file's size and bytes.
-  int32_t save(ChunkWriterC* pWriter) override;
-  int32_t load(ChunkReaderC* pReader) override;
-
-  const char* get_file_name() override;
-  // False, with nothing changed, when the file cannot be read or is no AVI.
-  // True whether or not a decoder was found.
-  bool load_file(const char* szPath, void* pOption) override;
-  // Reason 2 drops the texture when the OpenGL device says its state is 2.
-  void prepare(int32_t i32Reason, DeviceTableC* pDevices, TimeBaseC* pTimeContext) override;
   ClassIdentC get_class_ident() override;
   const char* get_class_name() override;
-  // Valid until the next get_info of any AviImportC.
-  const char* get_info() override;
-  int32_t get_duration(TimeBaseC* pTimeContext) override;
-  float get_first_label(TimeBaseC* pTimeContext) override;
-  float get_last_label(TimeBaseC* pTimeContext) override;
-  ClassIdentC get_default_effect() override;
-
-  int32_t get_width() override;
-  int32_t get_height() override;
-  int32_t get_data_width() override;
-  int32_t get_bit_depth() override;
-  void* get_data() override;
-  // Only for the OpenGL device driver. Leaves the texture bound.
-  void bind_texture(int32_t i32Frame, DeviceDriverBaseC* pDevice, uint32_t ui32Flags) override;
-  int32_t get_first_frame() override;
-  int32_t get_frame_count() override;
-  float get_fps() override;
 
  protected:
   AviImportC() = default;
-  explicit AviImportC(EditableC* pOriginal) : GraphicsImportableC(pOriginal) {}
-  // A restore copy frees none of what it shares.
-  ~AviImportC() override;
+  explicit AviImportC(EditableC* pOriginal) : VideoImportC(pOriginal) {}
+  ~AviImportC() override = default;
 
- private:
-  int32_t load_file_bytes(ChunkReaderC* pReader);
-  // Replaces bytes and reader by the given ones (either may be null).
-  void take_file(uint8_t* pBytes, uint32_t ui32Size);
-
-  // Repeated binds of one frame upload it once.
-  VideoTextureC m_rTexture;
-  std::string m_sFileName;
-  uint8_t* m_pFileBytes = nullptr;
-  uint32_t m_ui32FileSize = 0;
-  AviReaderC* m_pReader = nullptr;
+  VideoReaderC* make_reader() override;
+  // Files that begin as AVI files do, whether or not a decoder is found.
+  VideoReaderC* import_reader(const uint8_t* pBytes, uint32_t ui32Size) override;
 };
 
-class AviImportDescC : public PluginClass::ClassDescC {
+class AviImportDescC : public VideoImportDescC {
  public:
   DataObjectC* make_object() override;
-  int32_t get_class_kind() override;
   ClassIdentC get_class_ident() override;
-  SuperClassIdentC get_super_class_ident() override;
   const char* get_class_name() override;
   const char* get_description() override;
-  const char* get_author() override;
-  const char* get_copyright() override;
-  const char* get_web_address() override;
   const char* get_help_location() override;
   int32_t get_extension_count() override;
   const char* get_extension(int32_t i32Index) override;
-  int32_t get_driver_requirement_count() override;
-  const ClassIdentC* get_driver_requirement(int32_t i32Index) override;
 };
 
 #endif

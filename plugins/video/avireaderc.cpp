@@ -115,10 +115,7 @@ const uint8_t* AviReaderC::get_frame(int32_t i32Frame) {
   if (m_pDecompressor == nullptr || i32Count <= 0) {
     return nullptr;
   }
-  int32_t i32Display = i32Frame % i32Count;
-  if (i32Display < 0) {
-    i32Display += i32Count;
-  }
+  const int32_t i32Display = wrap_frame(i32Frame, i32Count);
   if (i32Display == m_i32LastFrame) {
     return m_pFrameBuffer;
   }
@@ -303,4 +300,8 @@ float AviReaderC::get_fps() {
 
 const uint8_t* AviReaderC::get_data() {
   return m_pFrameBuffer;
+}
+
+PictureLayoutE AviReaderC::get_layout() {
+  return PICTURE_BGR24;
 }

@@ -6,35 +6,38 @@
 #include <vector>
 
 #include "plugins/video/aviindexc.h"
+#include "plugins/video/videoreaderc.h"
 
 class VideoDecompressorC;
 
 // Turns the bytes of an AVI file, held in memory by its importable and only
 // borrowed here, into pictures: 24-bit BGR, rows top first, each row padded
 // to a multiple of 4 bytes. Keeps exactly one decoded frame.
-class AviReaderC {
+class AviReaderC : public VideoReaderC {
  public:
   AviReaderC();
   AviReaderC(const AviReaderC&) = delete;
   AviReaderC& operator=(const AviReaderC&) = delete;
-  virtual ~AviReaderC();
+  ~AviReaderC() override;
 
   // Attaches the file bytes, which must outlive the reader, and builds the
   // index and the decoder. Success shows as get_frame returning pixels.
-  void parse(const uint8_t* pData, uint32_t ui32Size);
+  void parse(const uint8_t* pData, uint32_t ui32Size) override;
   // The pixels of frame i32Frame, wrapped into the file's frame count; null
   // when the file cannot be decoded. Frame n is the picture of the video
   // stream's n-th frame chunk (in display order, with B-frames); a chunk
   // that brings no new picture shows the one before it.
-  const uint8_t* get_frame(int32_t i32Frame);
-  int32_t get_width();
-  int32_t get_height();
-  int32_t get_bit_depth();
+  const uint8_t* get_frame(int32_t i32Frame) override;
+  int32_t get_width() override;
+  int32_t get_height() override;
+  int32_t get_bit_depth() override;
   // The frames the file holds, whatever its headers claim.
-  int32_t get_frame_count();
-  float get_fps();
+  int32_t get_frame_count() override;
+  float get_fps() override;
   // The last decoded picture, null before the first.
-  const uint8_t* get_data();
+  const uint8_t* get_data() override;
+  // 24-bit BGR always.
+  PictureLayoutE get_layout() override;
 
  private:
   using IndexEntryC = AviIndexC::FrameC;

@@ -3,6 +3,7 @@
 #include "corelib/classidentc.h"
 #include "plugins/video/aviimportc.h"
 #include "plugins/video/helpresources.h"
+#include "plugins/video/movieimportc.h"
 #include "plugins/video/videoplayereffectc.h"
 
 namespace {
@@ -10,11 +11,12 @@ namespace {
 // Constructed after this unit's identifier constants, destroyed before them.
 AviImportDescC g_rAviImportDesc;
 VideoPlayerDescC g_rVideoPlayerDesc;
+MovieImportDescC g_rMovieImportDesc;
 
 }  // namespace
 
 PLUGIN_EXPORT int get_classdesc_count() {
-  return 2;
+  return 3;
 }
 
 PLUGIN_EXPORT int get_api_version() {
@@ -31,6 +33,8 @@ PLUGIN_EXPORT PluginClass::ClassDescC* get_classdesc(int iIndex) {
       return &g_rAviImportDesc;
     case 1:
       return &g_rVideoPlayerDesc;
+    case 2:
+      return &g_rMovieImportDesc;
     default:
       return nullptr;
   }

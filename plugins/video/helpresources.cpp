@@ -14,6 +14,7 @@ struct HelpResourceS {
 const HelpResourceS g_rResources[] = {
     {HELP_RESOURCE_TYPE_HTML, "AVIHELP.HTML", g_rAviHelpPage, &g_rAviHelpPage_size},
     {HELP_RESOURCE_TYPE_HTML, "AVIPLAYERHELP.HTML", g_rAviPlayerHelpPage, &g_rAviPlayerHelpPage_size},
+    {HELP_RESOURCE_TYPE_HTML, "MOVIEHELP.HTML", g_rMovieHelpPage, &g_rMovieHelpPage_size},
     {HELP_RESOURCE_TYPE_IMAGE, "LOGO.GIF", g_rHelpLogo, &g_rHelpLogo_size},
 };
 

@@ -20,6 +20,8 @@ extern const uint8_t g_rAviHelpPage[];
 extern const uint32_t g_rAviHelpPage_size;
 extern const uint8_t g_rAviPlayerHelpPage[];
 extern const uint32_t g_rAviPlayerHelpPage_size;
+extern const uint8_t g_rMovieHelpPage[];
+extern const uint32_t g_rMovieHelpPage_size;
 extern const uint8_t g_rHelpLogo[];
 extern const uint32_t g_rHelpLogo_size;
 

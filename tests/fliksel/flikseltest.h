@@ -18,8 +18,11 @@
 // exports, its class identifiers and the shared interfaces.
 static const ClassIdentC AVI_IMPORT_CLASS(0x221CA738, 0x431A45BA);
 static const ClassIdentC VIDEO_PLAYER_CLASS(0x311832A9, 0x166D4653);
+static const ClassIdentC MOVIE_IMPORT_CLASS(0x5C3E91D4, 0x27B8A06F);
 
 inline std::string media(const char* szName) { return std::string(FLIKSEL_MEDIA) + "/" + szName; }
+// The movie test matrix, made by the fixture the tests require.
+inline std::string movie(const char* szName) { return std::string(FLIKSEL_MOVIE_MATRIX) + "/" + szName; }
 
 // solid.avi: 100 frames of 64 × 32 at 25 per second, frame n in one colour.
 constexpr int32_t SOLID_FRAME_COUNT = 100;
@@ -58,9 +61,11 @@ class FlikselTest : public ::testing::Test {
     return OwnedT<T>(pTyped);
   }
 
-  OwnedT<GraphicsImportableC> import(const char* szMedia) {
-    OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
-    EXPECT_TRUE(pVideo->load_file(media(szMedia).c_str(), nullptr)) << szMedia;
+  OwnedT<GraphicsImportableC> import(const char* szMedia) { return import_as(AVI_IMPORT_CLASS, media(szMedia)); }
+  OwnedT<GraphicsImportableC> import_movie(const char* szName) { return import_as(MOVIE_IMPORT_CLASS, movie(szName)); }
+  OwnedT<GraphicsImportableC> import_as(const ClassIdentC& rClass, const std::string& rPath) {
+    OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(rClass);
+    EXPECT_TRUE(pVideo->load_file(rPath.c_str(), nullptr)) << rPath;
     return pVideo;
   }
 

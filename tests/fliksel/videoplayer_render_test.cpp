@@ -69,7 +69,7 @@ class VideoRenderTest : public FlikselTest {
 
   // The document's file number i of the videos imported so far.
   ImportHandleC* add_video(const char* szMedia) { return add_imported(import(szMedia)); }
-
+  ImportHandleC* add_movie(const char* szName) { return add_imported(import_movie(szName)); }
   ImportHandleC* add_imported(OwnedT<GraphicsImportableC> pVideo) {
     m_rVideos.push_back(std::move(pVideo));
     m_rHandles.emplace_back(ImportHandleC::create_handle());
@@ -114,7 +114,7 @@ class VideoRenderTest : public FlikselTest {
     ASSERT_EQ(CHUNK_OK, rWriter.open(m_rDirectory.file("show.doc").c_str(), DOCUMENT_SIGNATURE,
                                      DOCUMENT_SIGNATURE_LENGTH));
     for (OwnedT<GraphicsImportableC>& rVideo : m_rVideos) {
-      write_class_chunk(rWriter, 0x1000, AVI_IMPORT_CLASS, "AVI Animation", rVideo.get());
+      write_class_chunk(rWriter, 0x1000, rVideo->get_class_ident(), rVideo->get_class_name(), rVideo.get());
     }
     write_scene_chunk(rWriter, m_pScene.get());
     write_class_chunk(rWriter, 0x5000, ClassIdentC(0, 0x2710), "OpenGL Device Driver", nullptr);
@@ -324,6 +324,56 @@ TEST_F(VideoRenderTest, VideosOfOtherLayoutsShowEveryFrameInItsPlace) {
     const int32_t i32Picture = i32Frame < 50 ? i32Frame : i32Frame - 1;
     expect_colour(solid(i32Picture), frame(k).at(32, 16), "frame " + std::to_string(k), VIDEO_TOLERANCE);
   }
+}
+
+// A movie with alpha over a coloured background, drawn texel for pixel: the
+// Normal mode blends each pixel with the picture's own alpha times the Fill
+// Color's, and the picture is the ffmpeg command's decode of the frame.
+TEST_F(VideoRenderTest, MovieAlphaBlendsInNormalModeWithTheFillColoursAlpha) {
+  const std::array<double, 3> rBehind = {0.4, 0.6, 0.8};
+  add_background(Vector2C(128, 64), RgbaColorC(0.4f, 0.6f, 0.8f, 1.0f));
+  ImportHandleC* pMovie = add_movie("mov_png.mov");
+  const RgbaColorC rFill(1.0f, 0.5f, 1.0f, 0.6f);
+  const RgbaColorC rOpaque(1.0f, 1.0f, 1.0f, 1.0f);
+  for (int32_t i = 0; i < 2; ++i) {
+    EffectBaseC* pEffect = add_player(pMovie, Vector2C(32 + 64 * i, 32));
+    pEffect->get_gizmo(2)->get_param(1)->add_flags(PARAM_FLAG_ANIMATED);
+    set_float(pEffect, 2, 1, 5.0f);
+    set_float(pEffect, 1, 2, 1.0f);  // nearest: one texel a pixel, unmixed
+    static_cast<ColorParamC*>(pEffect->get_gizmo(1)->get_param(0))->set_value(0, i == 0 ? rOpaque : rFill);
+  }
+  render(128, 64, 1);
+  const RenderedFrameC rFrame = frame(0);
+  std::ifstream rIn(movie("mov_png.raw"), std::ios::binary);
+  const std::vector<uint8_t> rRaw((std::istreambuf_iterator<char>(rIn)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(rRaw.size(), 24u * 64 * 64 * 4);
+  int32_t i32Clear = 0;
+  int32_t i32Solid = 0;
+  for (int32_t y = 1; y < 64; y += 9) {
+    for (int32_t x = 0; x < 64; ++x) {
+      // Texture rows run from the top, layout rows from the bottom.
+      const uint8_t* pTexel = &rRaw[((5 * 64 + (63 - y)) * 64 + x) * 4];
+      const double f64Alpha = pTexel[3] / 255.0;
+      i32Clear += pTexel[3] < 8;
+      i32Solid += pTexel[3] > 247;
+      const double f64Picture[3] = {pTexel[2] / 255.0, pTexel[1] / 255.0, pTexel[0] / 255.0};
+      const double f64Fill[3] = {rFill.m_f32R, rFill.m_f32G, rFill.m_f32B};
+      RgbT rOwnAlpha;
+      RgbT rBothAlphas;
+      for (size_t c = 0; c < 3; ++c) {
+        rOwnAlpha[c] = static_cast<int>(255.0 * (f64Picture[c] * f64Alpha + rBehind[c] * (1.0 - f64Alpha)) + 0.5);
+        const double f64Mixed = f64Alpha * rFill.m_f32A;
+        rBothAlphas[c] = static_cast<int>(
+            255.0 * (f64Picture[c] * f64Fill[c] * f64Mixed + rBehind[c] * (1.0 - f64Mixed)) + 0.5);
+      }
+      const std::string sWhere = std::to_string(x) + ", " + std::to_string(y);
+      expect_colour(rOwnAlpha, rFrame.at(x, y), "own alpha at " + sWhere, 2);
+      expect_colour(rBothAlphas, rFrame.at(64 + x, y), "both alphas at " + sWhere, 2);
+    }
+  }
+  // The samples cover nearly clear, nearly solid and half-transparent texels.
+  EXPECT_GT(i32Clear, 0);
+  EXPECT_GT(i32Solid, 0);
 }
 
 }  // namespace

@@ -1,0 +1,183 @@
+// The "Movie" importable of fliksel.so as the player creates it, on files of
+// the movie matrix made by the ffmpeg command: what it reports, what it
+// refuses, what a document carries, and the frames its texture holds, read
+// back from Mesa.
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <tuple>
+
+#include "corelib/timebasec.h"
+#include "tests/fliksel/flikseltest.h"
+#include "tests/support/chunkbytes.h"
+#include "tests/support/documentfilec.h"
+#include "tests/support/offscreenglc.h"
+#include "tests/support/testdriverc.h"
+
+namespace {
+
+BytesT file_bytes(const std::string& rPath) {
+  std::ifstream rIn(rPath, std::ios::binary);
+  return BytesT(std::istreambuf_iterator<char>(rIn), std::istreambuf_iterator<char>());
+}
+
+BytesT stored_string(const std::string& rText) {
+  return concat({bytes_of(static_cast<uint16_t>(rText.size())), text_bytes(rText)});
+}
+
+BytesT stored_file(const std::string& rName, const BytesT& rFile) {
+  return concat({chunk(0x1000, 1, stored_string(rName)),
+                 chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rFile.size())), rFile}))});
+}
+
+class MovieImportTest : public FlikselTest {
+ protected:
+  void SetUp() override { load_plugins(); }
+};
+
+TEST_F(MovieImportTest, AnswersQueriesForOpaqueTransparentAndUnevenMovies) {
+  TimeBaseC rDefaultTiming(120, 4, 2);
+  OwnedT<GraphicsImportableC> pEmpty = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  EXPECT_STREQ("No Player", pEmpty->get_info());
+  EXPECT_EQ(-1, pEmpty->get_duration(&rDefaultTiming));
+  EXPECT_EQ(0, pEmpty->get_frame_count());
+  EXPECT_EQ(nullptr, pEmpty->get_data());
+
+  OwnedT<GraphicsImportableC> pOpaque = import_movie("mp4_h264.mp4");
+  EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pOpaque->get_info());
+  EXPECT_EQ(movie("mp4_h264.mp4"), pOpaque->get_file_name());
+  EXPECT_EQ(64, pOpaque->get_width());
+  EXPECT_EQ(64, pOpaque->get_data_width());
+  EXPECT_EQ(24, pOpaque->get_frame_count());
+  EXPECT_EQ(25.0f, pOpaque->get_fps());
+  EXPECT_EQ(0, pOpaque->get_first_frame());
+  // 24 frames at 25 per second: 0.96 s of 2048 ticks, truncated.
+  EXPECT_EQ(1966, pOpaque->get_duration(&rDefaultTiming));
+  EXPECT_EQ(24.0f, pOpaque->get_last_label(&rDefaultTiming));
+
+  OwnedT<GraphicsImportableC> pAlpha = import_movie("mov_prores4444.mov");
+  EXPECT_STREQ("64 x 64 x 32BPP @ 25.0 FPS", pAlpha->get_info());
+  EXPECT_EQ(32, pAlpha->get_bit_depth());
+
+  // 24 pictures over 1.4 s: the average rate is 120/7.
+  OwnedT<GraphicsImportableC> pUneven = import_movie("mp4_vfr.mp4");
+  EXPECT_STREQ("64 x 64 x 24BPP @ 17.1 FPS", pUneven->get_info());
+  EXPECT_EQ(24, pUneven->get_frame_count());
+  EXPECT_EQ(2867, pUneven->get_duration(&rDefaultTiming));
+}
+
+TEST_F(MovieImportTest, LoadFileRefusesSoundTextAndAviAndKeepsThePreviousMovie) {
+  OwnedT<GraphicsImportableC> pVideo = import_movie("webm_vp9.webm");
+  for (const std::string& rPath : {movie("tone.wav"), movie("notes.txt"), media("solid.avi"), movie("missing.mp4")}) {
+    EXPECT_FALSE(pVideo->load_file(rPath.c_str(), nullptr)) << rPath;
+  }
+  EXPECT_FALSE(pVideo->load_file(nullptr, nullptr));
+  EXPECT_EQ(movie("webm_vp9.webm"), pVideo->get_file_name());
+  EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pVideo->get_info());
+  EXPECT_EQ(24, pVideo->get_frame_count());
+  // The AVI importable refuses movies the same way.
+  OwnedT<GraphicsImportableC> pAvi = import("solid.avi");
+  EXPECT_FALSE(pAvi->load_file(movie("mp4_h264.mp4").c_str(), nullptr));
+  EXPECT_STREQ("64 x 32 x 24BPP @ 25.0 FPS", pAvi->get_info());
+}
+
+TEST_F(MovieImportTest, DocumentRoundTripCarriesTheWholeFile) {
+  for (const char* szName : {"mov_prores4444.mov", "mkv_av1.mkv", "ogv_theora.ogv"}) {
+    const std::string sPath = movie(szName);
+    const BytesT rFile = file_bytes(sPath);
+    OwnedT<GraphicsImportableC> pVideo = import_movie(szName);
+    DocumentFileC rDocument;
+    EXPECT_EQ(CHUNK_OK, rDocument.save(pVideo.get()));
+    EXPECT_TRUE(stored_file(sPath, rFile) == rDocument.payload()) << szName;
+
+    OwnedT<GraphicsImportableC> pLoaded = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+    EXPECT_EQ(CHUNK_END, rDocument.load(pLoaded.get()));
+    EXPECT_EQ(sPath, pLoaded->get_file_name());
+    EXPECT_STREQ(pVideo->get_info(), pLoaded->get_info());
+    EXPECT_EQ(24, pLoaded->get_frame_count());
+    DocumentFileC rAgain;
+    EXPECT_EQ(CHUNK_OK, rAgain.save(pLoaded.get()));
+    EXPECT_TRUE(rDocument.payload() == rAgain.payload()) << szName;
+  }
+}
+
+// Movie bytes cut short in a document (the stored size claims more than the
+// chunk holds): the load reports the damage and the importable keeps what
+// was there. Bytes that are no movie (whatever the document claims) load as
+// an importable without pictures.
+TEST_F(MovieImportTest, DamagedMovieBytesInADocumentKeepWhatLoaded) {
+  const BytesT rFile = file_bytes(movie("mkv_ffv1.mkv"));
+  const BytesT rKept(rFile.begin(), rFile.begin() + static_cast<std::ptrdiff_t>(rFile.size() * 2 / 3));
+  DocumentFileC rDocument;
+  rDocument.write_payload(concat({chunk(0x1000, 1, stored_string("cut.mkv")),
+                                  chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rFile.size())), rKept}))}));
+  OwnedT<GraphicsImportableC> pCut = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  EXPECT_EQ(CHUNK_DAMAGED, rDocument.load(pCut.get()));
+  EXPECT_STREQ("cut.mkv", pCut->get_file_name());
+  EXPECT_EQ(64, pCut->get_width());
+  EXPECT_GT(pCut->get_frame_count(), 0);
+  EXPECT_LT(pCut->get_frame_count(), 24);
+
+  DocumentFileC rText;
+  rText.write_payload(stored_file("notes.mp4", file_bytes(movie("notes.txt"))));
+  OwnedT<GraphicsImportableC> pText = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  EXPECT_EQ(CHUNK_END, rText.load(pText.get()));
+  EXPECT_STREQ("0 x 0 x 0BPP @ 0.0 FPS", pText->get_info());
+  EXPECT_EQ(0, pText->get_frame_count());
+  DocumentFileC rAgain;
+  EXPECT_EQ(CHUNK_OK, rAgain.save(pText.get()));
+  EXPECT_TRUE(rText.payload() == rAgain.payload());
+}
+
+// bind_texture on a real OpenGL context: the texture holds the ffmpeg
+// command's decode of the frame asked for, with alpha where the source has it.
+class MovieTextureTest : public MovieImportTest {
+ protected:
+  void SetUp() override {
+    MovieImportTest::SetUp();
+    ASSERT_TRUE(m_rGl.ok()) << SDL_GetError();
+  }
+
+  // The bound texture's texels as BGRA, rows top first.
+  static BytesT texels() {
+    BytesT rTexels(64 * 64 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, rTexels.data());
+    return rTexels;
+  }
+
+  // Picture i32Picture of the ffmpeg command's decode as BGRA: opaque
+  // pictures gain an alpha of 255.
+  static BytesT expected(const char* szName, bool bAlpha, int32_t i32Picture) {
+    const BytesT rRaw = file_bytes(movie(szName));
+    const size_t uiPixel = bAlpha ? 4 : 3;
+    BytesT rPicture;
+    for (size_t i = 0; i < 64 * 64; ++i) {
+      const uint8_t* p = &rRaw[(static_cast<size_t>(i32Picture) * 64 * 64 + i) * uiPixel];
+      rPicture.insert(rPicture.end(), {p[0], p[1], p[2], bAlpha ? p[3] : uint8_t{255}});
+    }
+    return rPicture;
+  }
+
+  OffscreenGlC m_rGl{64, 64};
+  OwnedT<TestDriverC> m_pOpenGl{TestDriverC::make(ClassIdentC(0, 0x2710))};
+};
+
+TEST_F(MovieTextureTest, TextureHoldsTheFrameAskedForWithItsAlpha) {
+  for (const auto& [szMovie, szRaw, bAlpha] : {std::make_tuple("webm_vp9_alpha.webm", "webm_vp9_alpha.raw", true),
+                                               std::make_tuple("mp4_hevc.mp4", "mp4_hevc.raw", false)}) {
+    OwnedT<GraphicsImportableC> pVideo = import_movie(szMovie);
+    for (int32_t i32Frame : {0, 1, 17, 5, 29}) {
+      pVideo->bind_texture(i32Frame, m_pOpenGl.get(), 0x30);
+      EXPECT_TRUE(texels() == expected(szRaw, bAlpha, i32Frame % 24)) << szMovie << " frame " << i32Frame;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+}
+
+}  // namespace
