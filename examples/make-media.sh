@@ -23,6 +23,16 @@ ff -f lavfi -i "mandelbrot=s=160x120:r=25:start_scale=3:end_scale=0.02:end_pts=2
 ff -f lavfi -i "life=s=128x96:r=25:mold=8:ratio=0.12:seed=7:life_color=#60F0A0:death_color=#102040:mold_color=#203080" \
    -frames:v 200 -c:v msmpeg4 "$out/life.avi"
 
+# Drifting colour gradients in H.264, the way phones and editors deliver
+# video today.
+ff -f lavfi -i "gradients=s=128x96:r=25:d=8:speed=0.05:seed=3" -c:v libx264 -pix_fmt yuv420p \
+   -g 25 "$out/gradients.mp4"
+
+# A ring of light on a clear ground, its colours turning: the video with
+# transparency, stored losslessly with its alpha (PNG in QuickTime).
+ff -f lavfi -i "color=c=black@0:s=128x128:r=25:d=2,format=rgba,geq=r='128+127*sin(2*PI*T)':g='128+127*sin(2*PI*T+2)':b=220:a='255*clip(12-abs(hypot(X-63.5,Y-63.5)-44),0,6)/6'" \
+   -c:v png -pix_fmt rgba "$out/ring.mov"
+
 # Thirty seconds at 120 beats per minute: a falling kick on every beat, an
 # off-beat hat, and an arpeggio over a minor progression that moves every
 # two bars.

@@ -13,6 +13,7 @@
 
 extern "C" int fuzz_document_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_avireader_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_moviereader_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_track_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_docdump_one_input(const uint8_t* pData, size_t uiSize);
 
@@ -26,6 +27,9 @@ OneInputT target_of(const std::string& rName) {
   }
   if (rName == "avireader") {
     return fuzz_avireader_one_input;
+  }
+  if (rName == "moviereader") {
+    return fuzz_moviereader_one_input;
   }
   if (rName == "track") {
     return fuzz_track_one_input;

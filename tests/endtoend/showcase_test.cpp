@@ -83,4 +83,18 @@ TEST_F(ShowcaseTest, LayersSwitchOnAndOffWithTheirSegments) {
   expect_colour({GREEN[0] / 2, GREEN[1] / 2, GREEN[2] / 2}, rLate.at(400, 180), "28 s, stripe 2", 0);
 }
 
+// The movies: an H.264 MP4 at the top in the first seconds, and from 20 s a
+// ring with transparency, through whose clear middle the backdrop shows
+// untouched.
+TEST_F(ShowcaseTest, MoviesShowAndTheRingIsClearInTheMiddle) {
+  const RgbT rHalfCrimson = {CRIMSON[0] / 2, CRIMSON[1] / 2, CRIMSON[2] / 2};
+  const RenderedFrameC rEarly = frame_at_tenths(40);
+  EXPECT_NE(rEarly.at(240, 300), rEarly.at(240, 5));
+  const RenderedFrameC rRing = frame_at_tenths(220);
+  expect_colour(rHalfCrimson, rRing.at(560, 280), "22 s, the ring's middle", 0);
+  expect_colour(rHalfCrimson, rRing.at(620, 340), "22 s, outside the ring", 0);
+  EXPECT_NE(rHalfCrimson, rRing.at(560 + 44, 280));
+  EXPECT_NE(rHalfCrimson, rRing.at(560, 280 - 44));
+}
+
 }  // namespace
