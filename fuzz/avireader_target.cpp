@@ -1,45 +1,10 @@
-// AviReaderC through the real codec layer: the input's first bytes choose
-// the frames asked for, the rest is the AVI file.
-//   byte 0: number of requests n (at most 16 are used)
-//   bytes 1 .. 2n: each a signed 16-bit frame number, little endian; the
-//   numbers reach beyond the frame count both ways, which the reader wraps.
-#include <cstdint>
-#include <vector>
-
-#include "fuzz/fuzzleadingnumbers.h"
+// AviReaderC through the real codec layer, on frames the input's first
+// bytes choose (see fuzzvideoreader.h); the rest is the AVI file.
+#include "fuzz/fuzzvideoreader.h"
 #include "plugins/video/avireaderc.h"
 
-namespace {
-constexpr size_t MAX_REQUESTS = 16;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uiSize) {
-  std::vector<int32_t> rFrames;
-  if (!take_leading_numbers<int16_t>(pData, uiSize, MAX_REQUESTS, rFrames)) {
-    return 0;
-  }
-  // A copy of exactly the file's size, so reads past its end are caught.
-  std::vector<uint8_t> rFile(pData, pData + uiSize);
   AviReaderC rReader;
-  rReader.parse(rFile.data(), static_cast<uint32_t>(uiSize));
-  if (rFrames.empty()) {
-    rFrames.push_back(0);
-  }
-  for (int32_t i32Frame : rFrames) {
-    const uint8_t* pPixels = rReader.get_frame(i32Frame);
-    if (!pPixels) {
-      continue;
-    }
-    // Touch the whole picture so a short buffer shows.
-    const int64_t i64Row = (static_cast<int64_t>(rReader.get_width()) * 3 + 3) & ~int64_t{3};
-    const int64_t i64Bytes = i64Row * rReader.get_height();
-    volatile uint8_t ui8Sum = 0;
-    for (int64_t j = 0; j < i64Bytes; j += 61) {
-      ui8Sum = static_cast<uint8_t>(ui8Sum + pPixels[j]);
-    }
-    if (i64Bytes > 0) {
-      ui8Sum = static_cast<uint8_t>(ui8Sum + pPixels[i64Bytes - 1]);
-    }
-  }
+  fuzz_video_reader(rReader, pData, uiSize);
   return 0;
 }

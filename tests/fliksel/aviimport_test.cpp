@@ -7,20 +7,12 @@
 #include "corelib/timebasec.h"
 #include "tests/fliksel/allocationwatch.h"
 #include "tests/fliksel/flikseltest.h"
+#include "tests/fliksel/importchunks.h"
 #include "tests/support/chunkbytes.h"
 #include "tests/support/documentfilec.h"
 #include "tests/support/tempfilec.h"
 
 namespace {
-
-BytesT file_bytes(const std::string& rPath) {
-  std::ifstream rIn(rPath, std::ios::binary);
-  return BytesT(std::istreambuf_iterator<char>(rIn), std::istreambuf_iterator<char>());
-}
-
-BytesT stored_string(const std::string& rText) {
-  return concat({bytes_of(static_cast<uint16_t>(rText.size())), text_bytes(rText)});
-}
 
 class AviImportTest : public FlikselTest {
  protected:
@@ -79,8 +71,7 @@ TEST_F(AviImportTest, DocumentCarriesTheWholeFileHeldOnce) {
 
   DocumentFileC rDocument;
   EXPECT_EQ(CHUNK_OK, rDocument.save(pVideo.get()));
-  const BytesT rExpected = concat({chunk(0x1000, 1, stored_string(sPath)),
-                                   chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rFile.size())), rFile}))});
+  const BytesT rExpected = stored_file(sPath, rFile);
   EXPECT_TRUE(rExpected == rDocument.payload()) << "payload of " << rDocument.payload().size() << " bytes";
 
   OwnedT<GraphicsImportableC> pLoaded = create<GraphicsImportableC>(AVI_IMPORT_CLASS);

@@ -7,33 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 
 #include "corelib/timebasec.h"
 #include "tests/fliksel/flikseltest.h"
+#include "tests/fliksel/importchunks.h"
 #include "tests/support/chunkbytes.h"
 #include "tests/support/documentfilec.h"
 #include "tests/support/offscreenglc.h"
 #include "tests/support/testdriverc.h"
 
 namespace {
-
-BytesT file_bytes(const std::string& rPath) {
-  std::ifstream rIn(rPath, std::ios::binary);
-  return BytesT(std::istreambuf_iterator<char>(rIn), std::istreambuf_iterator<char>());
-}
-
-BytesT stored_string(const std::string& rText) {
-  return concat({bytes_of(static_cast<uint16_t>(rText.size())), text_bytes(rText)});
-}
-
-BytesT stored_file(const std::string& rName, const BytesT& rFile) {
-  return concat({chunk(0x1000, 1, stored_string(rName)),
-                 chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rFile.size())), rFile}))});
-}
 
 class MovieImportTest : public FlikselTest {
  protected:

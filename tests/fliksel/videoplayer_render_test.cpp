@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +21,7 @@
 #include "docfile/chunkwriterc.h"
 #include "tests/endtoend/tiravoprocessc.h"
 #include "tests/fliksel/flikseltest.h"
+#include "tests/fliksel/importchunks.h"
 #include "tests/plugins/testrect.h"
 #include "tests/support/aviwriter.h"
 #include "tests/support/presentationfile.h"
@@ -344,8 +343,7 @@ TEST_F(VideoRenderTest, MovieAlphaBlendsInNormalModeWithTheFillColoursAlpha) {
   }
   render(128, 64, 1);
   const RenderedFrameC rFrame = frame(0);
-  std::ifstream rIn(movie("mov_png.raw"), std::ios::binary);
-  const std::vector<uint8_t> rRaw((std::istreambuf_iterator<char>(rIn)), std::istreambuf_iterator<char>());
+  const BytesT rRaw = file_bytes(movie("mov_png.raw"));
   ASSERT_EQ(rRaw.size(), 24u * 64 * 64 * 4);
   int32_t i32Clear = 0;
   int32_t i32Solid = 0;
