@@ -1,34 +1,24 @@
 #include "plugins/video/moviereaderc.h"
 
-MovieReaderC::~MovieReaderC() {
-  free_picture(m_pFrameBuffer);
-}
-
 void MovieReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
-  free_picture(m_pFrameBuffer);
-  m_pFrameBuffer = nullptr;
-  m_i32LastFrame = -1;
+  m_pReadAhead.reset();
   m_pDecoder.reset(MovieDecoderC::open(pData, ui32Size));
 }
 
-// A frame that does not decode leaves the buffer, and the frame it holds,
-// as they were.
+// A frame that does not decode leaves the picture shown before as it was.
 const uint8_t* MovieReaderC::get_frame(int32_t i32Frame) {
   if (!m_pDecoder) {
     return nullptr;
   }
-  const int32_t i32Wanted = wrap_frame(i32Frame, m_pDecoder->get_frame_count());
-  if (i32Wanted == m_i32LastFrame) {
-    return m_pFrameBuffer;
+  MovieDecoderC* pDecoder = m_pDecoder.get();
+  if (!m_pReadAhead) {
+    m_pReadAhead = std::make_unique<FrameReadAheadC>(
+        [pDecoder](int32_t i32Wanted, uint8_t* pOut) { return pDecoder->decode_frame(i32Wanted, pOut); },
+        pDecoder->get_frame_count(),
+        [pDecoder] { return allocate_picture(pDecoder->get_width(), pDecoder->get_height(), pDecoder->get_layout()); },
+        free_picture);
   }
-  if (m_pFrameBuffer == nullptr) {
-    m_pFrameBuffer = allocate_picture(m_pDecoder->get_width(), m_pDecoder->get_height(), m_pDecoder->get_layout());
-  }
-  if (m_pFrameBuffer == nullptr || !m_pDecoder->decode_frame(i32Wanted, m_pFrameBuffer)) {
-    return nullptr;
-  }
-  m_i32LastFrame = i32Wanted;
-  return m_pFrameBuffer;
+  return m_pReadAhead->get(wrap_frame(i32Frame, pDecoder->get_frame_count()));
 }
 
 int32_t MovieReaderC::get_width() {
@@ -55,7 +45,7 @@ float MovieReaderC::get_fps() {
 }
 
 const uint8_t* MovieReaderC::get_data() {
-  return m_i32LastFrame >= 0 ? m_pFrameBuffer : nullptr;
+  return m_pReadAhead ? m_pReadAhead->get_data() : nullptr;
 }
 
 PictureLayoutE MovieReaderC::get_layout() {

@@ -5,18 +5,20 @@
 #include <memory>
 
 #include "platform/moviedecoderc.h"
+#include "plugins/video/framereadaheadc.h"
 #include "plugins/video/videoreaderc.h"
 
 // Turns the bytes of a movie file (MP4, MOV, Matroska, WebM, Ogg), held in
 // memory by its importable and only borrowed here, into pictures of its
 // first video stream: 32-bit BGRA for sources with alpha, else 24-bit BGR.
-// Keeps exactly one decoded frame.
+// Keeps the frame decoded last, and decodes the frame most likely shown next
+// on a worker thread (FrameReadAheadC) while the caller draws.
 class MovieReaderC : public VideoReaderC {
  public:
   MovieReaderC() = default;
   MovieReaderC(const MovieReaderC&) = delete;
   MovieReaderC& operator=(const MovieReaderC&) = delete;
-  ~MovieReaderC() override;
+  ~MovieReaderC() override = default;
 
   void parse(const uint8_t* pData, uint32_t ui32Size) override;
   // Whether parse found a container with a video stream it can decode.
@@ -33,10 +35,9 @@ class MovieReaderC : public VideoReaderC {
 
  private:
   std::unique_ptr<MovieDecoderC> m_pDecoder;
-  // From allocate_picture, at the first decode.
-  uint8_t* m_pFrameBuffer = nullptr;
-  // The frame in the buffer, -1 when there is none.
-  int32_t m_i32LastFrame = -1;
+  // Made at the first request; declared after the decoder, so that its
+  // worker has stopped before the decoder goes.
+  std::unique_ptr<FrameReadAheadC> m_pReadAhead;
 };
 
 #endif

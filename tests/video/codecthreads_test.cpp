@@ -1,5 +1,6 @@
 // Pictures large enough for libavcodec's threads must still come out
-// exactly as one thread gives them, each in its own place.
+// exactly as one thread gives them, each in its own place: through the AVI
+// reader, and through the movie reader, whose worker reads ahead as well.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -15,6 +16,7 @@ extern "C" {
 }
 
 #include "plugins/video/avireaderc.h"
+#include "plugins/video/moviereaderc.h"
 
 namespace {
 
@@ -62,37 +64,44 @@ std::vector<std::string> frame_md5s(const std::string& sName) {
   return rSums;
 }
 
-TEST(CodecThreads, LargePicturesDecodeOnThreadsAndStayFrameExact) {
-  const std::vector<std::string> rSums = frame_md5s("threads720.framemd5");
+// In order, then backward jumps that restart at key frames 0, 8 and 16 and
+// decode forward with pictures still in the threads, and random ones.
+void expect_frame_exact(VideoReaderC& rReader, const std::vector<std::string>& rSums) {
   ASSERT_EQ(rSums.size(), 24u);
-  const BytesT rSmall = read_media("h264.avi");
-  const BytesT rLarge = read_media("threads720.avi");
+  ASSERT_EQ(rReader.get_width(), 1280);
+  auto shows = [&](int32_t i32Frame) {
+    const uint8_t* pPixels = rReader.get_frame(i32Frame);
+    return pPixels != nullptr && md5_of(pPixels, 1280 * 720 * 3) == rSums[static_cast<size_t>(i32Frame)];
+  };
+  for (int32_t i = 0; i < 24; ++i) {
+    ASSERT_TRUE(shows(i)) << "in order, frame " << i;
+  }
+  for (int32_t i : {23, 9, 8, 7, 17, 16, 15, 3, 22, 0, 12, 13, 5, 4, 3}) {
+    ASSERT_TRUE(shows(i)) << "jumping to frame " << i;
+  }
+}
 
+TEST(CodecThreads, LargePicturesDecodeOnThreadsAndStayFrameExact) {
+  const BytesT rSmall = read_media("h264.avi");
   const int32_t i32Before = thread_count();
   AviReaderC rSmallReader;
   rSmallReader.parse(rSmall.data(), static_cast<uint32_t>(rSmall.size()));
   ASSERT_NE(rSmallReader.get_frame(0), nullptr);
   EXPECT_EQ(thread_count(), i32Before) << "a 64 x 64 picture needs no threads";
 
-  AviReaderC rReader;
-  rReader.parse(rLarge.data(), static_cast<uint32_t>(rLarge.size()));
-  ASSERT_EQ(rReader.get_width(), 1280);
-  auto shows = [&](int32_t i32Frame) {
-    const uint8_t* pPixels = rReader.get_frame(i32Frame);
-    return pPixels != nullptr && md5_of(pPixels, 1280 * 720 * 3) == rSums[static_cast<size_t>(i32Frame)];
-  };
-  ASSERT_TRUE(shows(0));
+  const BytesT rAvi = read_media("threads720.avi");
+  AviReaderC rAviReader;
+  rAviReader.parse(rAvi.data(), static_cast<uint32_t>(rAvi.size()));
+  ASSERT_NE(rAviReader.get_frame(0), nullptr);
   if (std::thread::hardware_concurrency() > 1) {
     EXPECT_GT(thread_count(), i32Before) << "a 1280 x 720 picture decodes on threads";
   }
-  for (int32_t i = 1; i < 24; ++i) {
-    ASSERT_TRUE(shows(i)) << "in order, frame " << i;
-  }
-  // Backward jumps restart at key frames 0, 8 and 16 and decode forward with
-  // pictures still in the threads; random ones too.
-  for (int32_t i : {23, 9, 8, 7, 17, 16, 15, 3, 22, 0, 12, 13, 5}) {
-    ASSERT_TRUE(shows(i)) << "jumping to frame " << i;
-  }
+  expect_frame_exact(rAviReader, frame_md5s("threads720-avi.framemd5"));
+
+  const BytesT rMp4 = read_media("threads720.mp4");
+  MovieReaderC rMovieReader;
+  rMovieReader.parse(rMp4.data(), static_cast<uint32_t>(rMp4.size()));
+  expect_frame_exact(rMovieReader, frame_md5s("threads720-mp4.framemd5"));
 }
 
 }  // namespace
