@@ -15,26 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/benchfile.h"
 #include "platform/videocodec.h"
 #include "plugins/video/avireaderc.h"
 
 namespace {
 
 constexpr int32_t RUNS = 3;
-
-bool read_file(const char* szPath, std::vector<uint8_t>& rBytes) {
-  FILE* pFile = std::fopen(szPath, "rb");
-  if (pFile == nullptr) {
-    return false;
-  }
-  std::fseek(pFile, 0, SEEK_END);
-  const long i64Size = std::ftell(pFile);
-  std::fseek(pFile, 0, SEEK_SET);
-  rBytes.resize(i64Size > 0 ? static_cast<size_t>(i64Size) : 0);
-  const bool bRead = std::fread(rBytes.data(), 1, rBytes.size(), pFile) == rBytes.size();
-  std::fclose(pFile);
-  return bRead;
-}
 
 // Seconds for i32Loops passes over every frame, the best of RUNS; each run
 // starts with a fresh reader, as a newly loaded document would.

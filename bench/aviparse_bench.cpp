@@ -15,26 +15,13 @@
 #include <new>
 #include <vector>
 
+#include "bench/benchfile.h"
 #include "plugins/video/aviindexc.h"
 #include "plugins/video/avireaderc.h"
 
 namespace {
 
 constexpr int32_t RUNS = 5;
-
-bool read_file(const char* szPath, std::vector<uint8_t>& rBytes) {
-  FILE* pFile = std::fopen(szPath, "rb");
-  if (pFile == nullptr) {
-    return false;
-  }
-  std::fseek(pFile, 0, SEEK_END);
-  const long i64Size = std::ftell(pFile);
-  std::fseek(pFile, 0, SEEK_SET);
-  rBytes.resize(i64Size > 0 ? static_cast<size_t>(i64Size) : 0);
-  const bool bRead = std::fread(rBytes.data(), 1, rBytes.size(), pFile) == rBytes.size();
-  std::fclose(pFile);
-  return bRead;
-}
 
 // Bytes our own code holds through operator new (the index is a vector).
 size_t g_uiNewBytes = 0;
