@@ -24,9 +24,9 @@ constexpr const char* SAD_BUTTON = "357 264";
 
 // The dialog's window, once shown, given the keyboard focus. SDL takes a
 // window's focus a moment after the window system gives it, so every step
-// of an answer waits a little before it is sent.
+// of an answer waits a little before it is sent (longer on a busy machine).
 constexpr const char* FOCUS_DIALOG = "search --sync --onlyvisible --name '^tiravo$' windowfocus --sync";
-constexpr auto STEP_PAUSE = std::chrono::milliseconds(400);
+constexpr auto STEP_PAUSE = std::chrono::milliseconds(800);
 
 // The pointer over a point of the dialog, then a click there.
 std::vector<std::string> click_at(const char* szPoint) {
