@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/codecallocations.h"
 #include "platform/decoderthreads.h"
 
 extern "C" {
@@ -116,6 +117,7 @@ MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size) {
   if (pData == nullptr || ui32Size == 0) {
     return nullptr;
   }
+  codec_allocations_limit();
   MovieDecoderC* pDecoder = new MovieDecoderC();
   if (!pDecoder->open_container(pData, ui32Size) || !pDecoder->open_codec() || !pDecoder->index_pictures()) {
     delete pDecoder;

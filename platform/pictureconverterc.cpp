@@ -38,6 +38,15 @@ AVPixelFormat plain_range_format(AVPixelFormat eFormat, bool& rFullRange) {
   }
 }
 
+// An enumeration field as the number it holds, whatever that is.
+template <typename EnumT>
+int32_t plain_number(const EnumT& rField) {
+  static_assert(sizeof(EnumT) == sizeof(int32_t), "an enumeration of FFmpeg's is an int");
+  int32_t i32Number = 0;
+  std::memcpy(&i32Number, &rField, sizeof(i32Number));
+  return i32Number;
+}
+
 int32_t bytes_per_pixel(PictureLayoutE eLayout) {
   return eLayout == PICTURE_BGRA32 ? 4 : 3;
 }
@@ -94,9 +103,13 @@ bool PictureConverterC::set_up_scaler(const AVFrame* pPicture) {
 }
 
 // The YCbCr matrix and range the picture says it has, the way the reference
-// decoder's scaler reads them.
+// decoder's scaler reads them. Decoders pass the file's numbers through, so
+// the fields may hold values outside their enumerations: they are read as
+// plain numbers, and a matrix the scaler does not know counts as unspecified.
 void PictureConverterC::set_up_colours(const AVFrame* pPicture) {
-  if (pPicture->colorspace == m_i32ScalerColorspace && pPicture->color_range == m_i32ScalerRange) {
+  const int32_t i32FileColorspace = plain_number(pPicture->colorspace);
+  const int32_t i32FileRange = plain_number(pPicture->color_range);
+  if (i32FileColorspace == m_i32ScalerColorspace && i32FileRange == m_i32ScalerRange) {
     return;
   }
   int* pInverse = nullptr;
@@ -108,19 +121,19 @@ void PictureConverterC::set_up_colours(const AVFrame* pPicture) {
   int32_t i32Saturation = 0;
   sws_getColorspaceDetails(m_pScaler, &pInverse, &i32SourceFull, &pTable, &i32DestFull, &i32Brightness,
                            &i32Contrast, &i32Saturation);
-  int32_t i32Colorspace = pPicture->colorspace;
+  int32_t i32Colorspace = i32FileColorspace;
   if (i32Colorspace < 1 || i32Colorspace > 10 || i32Colorspace == 8) {
     i32Colorspace = AVCOL_SPC_BT470BG;
   }
-  if (pPicture->color_range != AVCOL_RANGE_UNSPECIFIED) {
-    i32SourceFull = pPicture->color_range == AVCOL_RANGE_JPEG;
+  if (i32FileRange != AVCOL_RANGE_UNSPECIFIED) {
+    i32SourceFull = i32FileRange == AVCOL_RANGE_JPEG;
   } else if (m_bFullRangeFormat) {
     i32SourceFull = 1;
   }
   sws_setColorspaceDetails(m_pScaler, sws_getCoefficients(i32Colorspace), i32SourceFull, pTable, i32DestFull,
                            i32Brightness, i32Contrast, i32Saturation);
-  m_i32ScalerColorspace = pPicture->colorspace;
-  m_i32ScalerRange = pPicture->color_range;
+  m_i32ScalerColorspace = i32FileColorspace;
+  m_i32ScalerRange = i32FileRange;
 }
 
 bool PictureConverterC::convert(const AVFrame* pPicture, uint8_t* pOut) {

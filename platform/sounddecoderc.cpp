@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/codecallocations.h"
 #include "platform/soundlibrary.h"
 
 extern "C" {
@@ -67,6 +68,7 @@ int32_t SoundDecoderC::open(const char* szFileName, int32_t i32OutputRate) {
   close();
   m_sFileName = szFileName;
   m_i32OutputRate = i32OutputRate;
+  codec_allocations_limit();
 
   // The protocol prefix keeps names with a colon from being taken as URLs.
   const std::string sUrl = std::string("file:") + szFileName;

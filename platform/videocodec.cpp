@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/codecallocations.h"
 #include "platform/decoderthreads.h"
 
 extern "C" {
@@ -190,6 +191,7 @@ VideoDecompressorC* video_decompressor_locate(uint32_t ui32Handler, const uint8_
   if (rOutput.m_ui16BitCount != 24 || rOutput.m_ui32Compression != COMPRESSION_RGB || rOutput.m_i32Height >= 0) {
     return nullptr;
   }
+  codec_allocations_limit();
 
   const AVCodecTag* const rTables[] = {avformat_get_riff_video_tags(), nullptr};
   uint32_t ui32Tag = rInput.m_ui32Compression;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -9,8 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/codecallocations.h"
 #include "platform/moviedecoderc.h"
 #include "platform/pictureconverterc.h"
+
+extern "C" {
+#include <libavutil/mem.h>
+}
 
 namespace {
 
@@ -223,6 +229,28 @@ TEST(MovieDecoderDamage, TruncatedFilesOpenOrNotButNeverReadPastTheirEnd) {
       EXPECT_FALSE(pDecoder->decode_frame(-1, pPicture.get()));
     }
   }
+}
+
+// A chunk offset table ("stco") that claims 83,886,081 entries in a file of
+// a few kilobytes: libavformat would size a block of 640 MiB by the claim.
+TEST(MovieDecoderDamage, TablesClaimingMoreThanTheFileAllocateWithinTheLimit) {
+  BytesT rFile = read_file(matrix_path("mp4_h264_bframes.mp4"));
+  const uint8_t rBox[4] = {'s', 't', 'c', 'o'};
+  const auto pBox = std::search(rFile.begin(), rFile.end(), std::begin(rBox), std::end(rBox));
+  ASSERT_NE(pBox, rFile.end());
+  // After the type: version and flags, then the number of entries.
+  const uint8_t rClaim[4] = {0x05, 0x00, 0x00, 0x01};
+  std::copy(std::begin(rClaim), std::end(rClaim), pBox + 8);
+  std::unique_ptr<MovieDecoderC> pDecoder(MovieDecoderC::open(rFile.data(), static_cast<uint32_t>(rFile.size())));
+  EXPECT_EQ(pDecoder, nullptr);
+
+  // The limit stays in force, and the largest picture's block fits under it.
+  void* pClaimed = av_malloc(size_t{83886081} * 8);
+  EXPECT_EQ(pClaimed, nullptr);
+  av_free(pClaimed);
+  void* pPlane = av_malloc(size_t{8192} * 4 * 4321 + PICTURE_PADDING);
+  EXPECT_NE(pPlane, nullptr);
+  av_free(pPlane);
 }
 
 }  // namespace
