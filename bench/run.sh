@@ -26,18 +26,18 @@ SDL_VIDEODRIVER=offscreen build/bench/export_bench "$plugins" "$music/tone.mp3" 
 # AVI decoding through AviReaderC next to the ffmpeg command on the same
 # 640 × 480 clips: Motion JPEG and Cinepak (whose encoder is slow, hence
 # fewer frames; the bench loops over each clip).
-cmake --build build --target avidecode_bench
+cmake --build build --target videodecode_bench
 clips=$(mktemp -d)
 trap 'rm -rf "$plugins" "$music" "$clips"' EXIT
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 250 -c:v mjpeg -q:v 3 "$clips/mjpeg640.avi"
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 50 -c:v cinepak "$clips/cinepak640.avi"
-build/bench/avidecode_bench "$clips/mjpeg640.avi" "$clips/cinepak640.avi"
+build/bench/videodecode_bench "$clips/mjpeg640.avi" "$clips/cinepak640.avi"
 
 # Videos in presentations, at 1920 x 1080: a 1080p30 H.264 video filling the
 # picture against the same presentation showing one still picture of it, and
 # three 720p videos at different times; 4K H.264 decoding and converting next
 # to the single-threaded ffmpeg command; converting and uploading one frame.
-cmake --build build --target videoplayback_bench avidecode_bench textureupload_bench tiravo-doc fliksel opengl
+cmake --build build --target videoplayback_bench videodecode_bench textureupload_bench tiravo-doc fliksel opengl
 videos=$(mktemp -d)
 trap 'rm -rf "$plugins" "$music" "$clips" "$videos"' EXIT
 x264() {  # x264 SIZE FRAMES SOURCE OUTPUT
@@ -45,9 +45,11 @@ x264() {  # x264 SIZE FRAMES SOURCE OUTPUT
     -pix_fmt yuv420p "$videos/$4"
 }
 x264 1920x1080 300 testsrc2 hd.avi
-x264 1280x720 300 testsrc2 a720.avi
-x264 1280x720 300 smptehdbars b720.avi
-x264 1280x720 300 rgbtestsrc c720.avi
+x264 1920x1080 300 testsrc2 hd.mp4
+x264 1280x720 300 testsrc2 a720.mp4
+x264 1280x720 300 smptehdbars b720.mp4
+x264 1280x720 300 rgbtestsrc c720.mp4
+x264 3840x2160 90 testsrc2 uhd.mp4
 x264 3840x2160 90 testsrc2 uhd.avi
 ln -s "$PWD/build/plugins/fliksel.so" "$plugins/fliksel.so"
 
@@ -67,15 +69,18 @@ presentation() {
     "$1" "$3" "$2" > "$videos/$1.json"
   build/tiravo-doc build "$videos/$1.json" -o "$videos/$1.doc" --plugins "$plugins" >/dev/null
 }
-avi() { printf '{"class": {"name": "AVI Animation"}, "file_name": "%s"}' "$videos/$1"; }
-presentation hd-still "$(avi hd.avi)" "$(player 0 960 540 1 0 0)"
-presentation hd-video "$(avi hd.avi)" "$(player 0 960 540 1 0 1)"
-presentation three720 "$(avi a720.avi), $(avi b720.avi), $(avi c720.avi)" \
+# media CLASS FILE: an importable of that class holding the file.
+media() { printf '{"class": {"name": "%s"}, "file_name": "%s"}' "$1" "$videos/$2"; }
+presentation hd-still "$(media Movie hd.mp4)" "$(player 0 960 540 1 0 0)"
+presentation hd-video "$(media Movie hd.mp4)" "$(player 0 960 540 1 0 1)"
+presentation hd-avi "$(media 'AVI Animation' hd.avi)" "$(player 0 960 540 1 0 1)"
+presentation three720 "$(media Movie a720.mp4), $(media Movie b720.mp4), $(media Movie c720.mp4)" \
   "$(player 0 480 270 0.75 0 1), $(player 1 1440 270 0.75 100 1), $(player 2 960 810 0.75 200 1)"
 SDL_VIDEODRIVER=offscreen build/bench/videoplayback_bench "$plugins" 120 \
-  "1080p30 H.264, still picture=$videos/hd-still.doc" "1080p30 H.264, playing=$videos/hd-video.doc" \
-  "three 720p H.264 at different times=$videos/three720.doc" 2>/dev/null
-build/bench/avidecode_bench --loops 1 "$videos/uhd.avi"
+  "1080p30 H.264 MP4, still picture=$videos/hd-still.doc" "1080p30 H.264 MP4, playing=$videos/hd-video.doc" \
+  "1080p30 H.264 AVI (no read-ahead)=$videos/hd-avi.doc" \
+  "three 720p H.264 MP4 at different times=$videos/three720.doc" 2>/dev/null
+build/bench/videodecode_bench --loops 1 "$videos/uhd.mp4" "$videos/uhd.avi"
 SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null
 
 # Reloading the bundled example after a save, as --watch does, next to its
@@ -87,8 +92,8 @@ SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy build/bench/reload_bench build/p
 # flags and with them cleared: after the first pass a backward jump must
 # decode at most 25 frames ("max back").
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frames:v 250 -c:v mpeg4 -vtag XVID -g 25 -q:v 3 "$clips/mpeg4gop25.avi"
-build/bench/avidecode_bench "$clips/mpeg4gop25.avi"
-build/bench/avidecode_bench --no-key-flags "$clips/mpeg4gop25.avi"
+build/bench/videodecode_bench "$clips/mpeg4gop25.avi"
+build/bench/videodecode_bench --no-key-flags "$clips/mpeg4gop25.avi"
 
 # An OpenDML file above 1 GiB (second RIFF part, indx and ix00 indexes), as
 # the ffmpeg command writes raw 1280 × 720 video: its parse time, index size
@@ -96,4 +101,4 @@ build/bench/avidecode_bench --no-key-flags "$clips/mpeg4gop25.avi"
 cmake --build build --target aviparse_bench
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=1280x720:rate=25 -frames:v 420 -c:v rawvideo -pix_fmt bgr24 "$clips/opendml.avi"
 build/bench/aviparse_bench "$clips/opendml.avi" "$clips/mpeg4gop25.avi"
-build/bench/avidecode_bench --loops 1 "$clips/opendml.avi"
+build/bench/videodecode_bench --loops 1 "$clips/opendml.avi"
