@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -372,6 +373,61 @@ TEST_F(VideoRenderTest, MovieAlphaBlendsInNormalModeWithTheFillColoursAlpha) {
   // The samples cover nearly clear, nearly solid and half-transparent texels.
   EXPECT_GT(i32Clear, 0);
   EXPECT_GT(i32Solid, 0);
+}
+
+// Movies of four containers side by side, drawn texel for pixel and played
+// by the real tiravo: every frame shows the ffmpeg command's decode of the
+// video frame its time falls in. At 32 frames a second a frame is 64 ticks
+// and shows video frame floor(25 k / 32), so all 24 come up, some twice.
+// The MOV has alpha and is drawn over black: its colour times its alpha.
+TEST_F(VideoRenderTest, MoviesOfEveryContainerPlayEveryFrameAsFfmpegDecodesIt) {
+  struct ShownS {
+    const char* m_szName;
+    int32_t m_i32Bytes;
+  };
+  const std::array<ShownS, 4> rMovies = {ShownS{"mp4_h264_bframes", 3}, ShownS{"mkv_vp9", 3},
+                                         ShownS{"webm_vp8", 3}, ShownS{"mov_prores4444", 4}};
+  const std::array<const char*, 4> rExtensions = {".mp4", ".mkv", ".webm", ".mov"};
+  std::vector<BytesT> rReferences;
+  for (size_t i = 0; i < rMovies.size(); ++i) {
+    const std::string sName = rMovies[i].m_szName;
+    EffectBaseC* pEffect = add_player(add_movie((sName + rExtensions[i]).c_str()),
+                                      Vector2C(32 + 64 * static_cast<float>(i), 32));
+    set_float(pEffect, 1, 2, 1.0f);  // nearest: one texel a pixel, unmixed
+    rReferences.push_back(file_bytes(movie((sName + ".raw").c_str())));
+    ASSERT_EQ(rReferences.back().size(), 24u * 64 * 64 * static_cast<size_t>(rMovies[i].m_i32Bytes)) << sName;
+  }
+  m_pScene->set_end_time(30 * 64 + 32);
+  render(256, 64, 32);
+  for (int32_t k = 0; k <= 30; ++k) {
+    const int32_t i32Frame = 25 * k / 32;
+    const RenderedFrameC rFrame = frame(k);
+    ASSERT_EQ(rFrame.width(), 256) << "frame " << k;
+    for (size_t i = 0; i < rMovies.size(); ++i) {
+      const int32_t i32Bytes = rMovies[i].m_i32Bytes;
+      int32_t i32Wrong = 0;
+      std::string sFirstWrong;
+      for (int32_t y = 0; y < 64; ++y) {
+        for (int32_t x = 0; x < 64; ++x) {
+          // Texture rows run from the top, layout rows from the bottom.
+          const uint8_t* pTexel = &rReferences[i][((i32Frame * 64 + (63 - y)) * 64 + x) * i32Bytes];
+          const int iAlpha = i32Bytes == 4 ? pTexel[3] : 255;
+          const RgbT rExpected = {(pTexel[2] * iAlpha + 127) / 255, (pTexel[1] * iAlpha + 127) / 255,
+                                  (pTexel[0] * iAlpha + 127) / 255};
+          const RgbT rShown = rFrame.at(64 * static_cast<int32_t>(i) + x, y);
+          bool bNear = true;
+          for (size_t c = 0; c < 3; ++c) {
+            bNear = bNear && std::abs(rExpected[c] - rShown[c]) <= (i32Bytes == 4 ? 1 : 0);
+          }
+          if (!bNear && i32Wrong++ == 0) {
+            sFirstWrong = std::to_string(x) + ", " + std::to_string(y);
+          }
+        }
+      }
+      EXPECT_EQ(0, i32Wrong) << rMovies[i].m_szName << ", frame " << k << " (video frame " << i32Frame
+                             << "), first at " << sFirstWrong;
+    }
+  }
 }
 
 }  // namespace
