@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "platform/codecallocations.h"
+#include "platform/codecsettings.h"
 #include "platform/soundlibrary.h"
 
 extern "C" {

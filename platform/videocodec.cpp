@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/codecallocations.h"
+#include "platform/codecsettings.h"
 #include "platform/decoderthreads.h"
 
 extern "C" {

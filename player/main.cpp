@@ -6,6 +6,7 @@
 #include <string>
 
 #include "corelib/scenec.h"
+#include "platform/codecsettings.h"
 #include "platform/debugoutput.h"
 #include "platform/display.h"
 #include "platform/optionsdialog.h"
@@ -152,6 +153,7 @@ int render(const CommandLineS& rLine, FrameOutputC* pOutput) {
 }  // namespace
 
 int main(int iArgCount, char** ppArgs) {
+  codec_log_errors_only();
   CommandLineS rLine;
   std::string sError;
   if (!parse_command_line(iArgCount, ppArgs, &rLine, &sError)) {

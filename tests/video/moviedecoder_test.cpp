@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codecallocations.h"
+#include "platform/codecsettings.h"
 #include "platform/moviedecoderc.h"
 #include "platform/pictureconverterc.h"
 

@@ -1,10 +1,12 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/codecsettings.h"
 #include "tools/tiravo-doc/doccommandlinec.h"
 #include "tools/tiravo-doc/doccommands.h"
 
 int main(int iArgCount, char** ppArgs) {
+  codec_log_errors_only();
   DocCommandLineS rLine;
   std::string sError;
   if (!parse_doc_command_line(iArgCount, ppArgs, &rLine, &sError)) {
