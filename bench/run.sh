@@ -35,8 +35,9 @@ build/bench/videodecode_bench "$clips/mjpeg640.avi" "$clips/cinepak640.avi"
 
 # Videos in presentations, at 1920 x 1080: a 1080p30 H.264 video filling the
 # picture against the same presentation showing one still picture of it, and
-# three 720p videos at different times; 4K H.264 decoding and converting next
-# to the single-threaded ffmpeg command; converting and uploading one frame.
+# three 720p videos at different times; 1080p and 4K H.264 decoding and
+# converting next to the single-threaded ffmpeg command; converting and
+# uploading one frame.
 cmake --build build --target videoplayback_bench videodecode_bench textureupload_bench tiravo-doc fliksel opengl
 videos=$(mktemp -d)
 trap 'rm -rf "$plugins" "$music" "$clips" "$videos"' EXIT
@@ -80,7 +81,7 @@ SDL_VIDEODRIVER=offscreen build/bench/videoplayback_bench "$plugins" 120 \
   "1080p30 H.264 MP4, still picture=$videos/hd-still.doc" "1080p30 H.264 MP4, playing=$videos/hd-video.doc" \
   "1080p30 H.264 AVI (no read-ahead)=$videos/hd-avi.doc" \
   "three 720p H.264 MP4 at different times=$videos/three720.doc" 2>/dev/null
-build/bench/videodecode_bench --loops 1 "$videos/uhd.mp4" "$videos/uhd.avi"
+build/bench/videodecode_bench --loops 1 "$videos/hd.mp4" "$videos/uhd.mp4" "$videos/uhd.avi"
 SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null
 
 # Reloading the bundled example after a save, as --watch does, next to its
