@@ -1,7 +1,8 @@
 // Whole documents through the player's loader, with the shipped plug-ins
 // (fliksel, the OpenGL driver) and the test plug-ins registered, so scene,
 // layers, segments, parameters, tracks, embedded AVI files and file fixups
-// are all reached.
+// are all reached. Inputs that begin with "{" are descriptions, which the
+// loader builds into a document first.
 #include <cstdint>
 #include <cstdlib>
 
