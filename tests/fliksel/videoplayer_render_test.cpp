@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <thread>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,6 +24,7 @@
 #include "corelib/vector2paramc.h"
 #include "docfile/chunkwriterc.h"
 #include "tests/endtoend/tiravoprocessc.h"
+#include "tests/endtoend/xserverc.h"
 #include "tests/fliksel/flikseltest.h"
 #include "tests/fliksel/importchunks.h"
 #include "tests/plugins/testrect.h"
@@ -108,6 +112,15 @@ class VideoRenderTest : public FlikselTest {
 
   // Renders at i32Fps frames per second from 0 to the scene's end time.
   void render(int32_t i32Width, int32_t i32Height, int32_t i32Fps) {
+    write_document(i32Width, i32Height);
+    const TiravoProcessC::ResultS rResult = m_rProcess.run(
+        m_rDirectory.path(),
+        {"--render", "frames", "--fps", std::to_string(i32Fps), "--plugins", plugin_directory(), "show.doc"});
+    ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  }
+
+  // show.doc: the videos, the scene at that layout size, the OpenGL driver.
+  void write_document(int32_t i32Width, int32_t i32Height) {
     m_pScene->set_layout_width(i32Width);
     m_pScene->set_layout_height(i32Height);
     ChunkWriterC rWriter;
@@ -119,10 +132,6 @@ class VideoRenderTest : public FlikselTest {
     write_scene_chunk(rWriter, m_pScene.get());
     write_class_chunk(rWriter, 0x5000, ClassIdentC(0, 0x2710), "OpenGL Device Driver", nullptr);
     ASSERT_EQ(CHUNK_OK, rWriter.close());
-    const TiravoProcessC::ResultS rResult = m_rProcess.run(
-        m_rDirectory.path(),
-        {"--render", "frames", "--fps", std::to_string(i32Fps), "--plugins", plugin_directory(), "show.doc"});
-    ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
   }
 
   RenderedFrameC frame(int32_t i32Index) const {
@@ -375,58 +384,165 @@ TEST_F(VideoRenderTest, MovieAlphaBlendsInNormalModeWithTheFillColoursAlpha) {
   EXPECT_GT(i32Solid, 0);
 }
 
-// Movies of four containers side by side, drawn texel for pixel and played
-// by the real tiravo: every frame shows the ffmpeg command's decode of the
-// video frame its time falls in. At 32 frames a second a frame is 64 ticks
-// and shows video frame floor(25 k / 32), so all 24 come up, some twice.
-// The MOV has alpha and is drawn over black: its colour times its alpha.
-TEST_F(VideoRenderTest, MoviesOfEveryContainerPlayEveryFrameAsFfmpegDecodesIt) {
-  struct ShownS {
+// Movies of four containers side by side, one texel a pixel, in a layout of
+// 256 x 64: the MOV has alpha and shows over black, its colour times its
+// alpha; the others show their pictures exactly.
+class FourMoviesTest : public VideoRenderTest {
+ protected:
+  struct MovieS {
     const char* m_szName;
+    const char* m_szExtension;
     int32_t m_i32Bytes;
   };
-  const std::array<ShownS, 4> rMovies = {ShownS{"mp4_h264_bframes", 3}, ShownS{"mkv_vp9", 3},
-                                         ShownS{"webm_vp8", 3}, ShownS{"mov_prores4444", 4}};
-  const std::array<const char*, 4> rExtensions = {".mp4", ".mkv", ".webm", ".mov"};
-  std::vector<BytesT> rReferences;
-  for (size_t i = 0; i < rMovies.size(); ++i) {
-    const std::string sName = rMovies[i].m_szName;
-    EffectBaseC* pEffect = add_player(add_movie((sName + rExtensions[i]).c_str()),
-                                      Vector2C(32 + 64 * static_cast<float>(i), 32));
-    set_float(pEffect, 1, 2, 1.0f);  // nearest: one texel a pixel, unmixed
-    rReferences.push_back(file_bytes(movie((sName + ".raw").c_str())));
-    ASSERT_EQ(rReferences.back().size(), 24u * 64 * 64 * static_cast<size_t>(rMovies[i].m_i32Bytes)) << sName;
+  static constexpr std::array<MovieS, 4> MOVIES = {MovieS{"mp4_h264_bframes", ".mp4", 3},
+                                                   MovieS{"mkv_vp9", ".mkv", 3}, MovieS{"webm_vp8", ".webm", 3},
+                                                   MovieS{"mov_prores4444", ".mov", 4}};
+
+  void SetUp() override {
+    VideoRenderTest::SetUp();
+    for (size_t i = 0; i < MOVIES.size(); ++i) {
+      const std::string sName = MOVIES[i].m_szName;
+      m_rPlayers.push_back(add_player(add_movie((sName + MOVIES[i].m_szExtension).c_str()),
+                                      Vector2C(32 + 64 * static_cast<float>(i), 32)));
+      set_float(m_rPlayers.back(), 1, 2, 1.0f);  // nearest: one texel a pixel, unmixed
+      m_rReferences.push_back(file_bytes(movie((sName + ".raw").c_str())));
+      ASSERT_EQ(m_rReferences.back().size(), 24u * 64 * 64 * static_cast<size_t>(MOVIES[i].m_i32Bytes)) << sName;
+    }
   }
+
+  // Where movie i shows something other than the ffmpeg command's decode of
+  // its picture i32Frame: the count of such pixels and the first of them.
+  // rShown(x, y) is the colour shown at layout pixel (x, y), y up.
+  template <typename ShownT>
+  std::pair<int32_t, std::string> wrong_pixels(size_t i, int32_t i32Frame, const ShownT& rShown) const {
+    const int32_t i32Bytes = MOVIES[i].m_i32Bytes;
+    std::pair<int32_t, std::string> rWrong(0, "");
+    for (int32_t y = 0; y < 64; ++y) {
+      for (int32_t x = 0; x < 64; ++x) {
+        // Texture rows run from the top, layout rows from the bottom.
+        const uint8_t* pTexel = &m_rReferences[i][((i32Frame * 64 + (63 - y)) * 64 + x) * i32Bytes];
+        const int iAlpha = i32Bytes == 4 ? pTexel[3] : 255;
+        const RgbT rExpected = {(pTexel[2] * iAlpha + 127) / 255, (pTexel[1] * iAlpha + 127) / 255,
+                                (pTexel[0] * iAlpha + 127) / 255};
+        const RgbT rColour = rShown(64 * static_cast<int32_t>(i) + x, y);
+        bool bNear = true;
+        for (size_t c = 0; c < 3; ++c) {
+          bNear = bNear && std::abs(rExpected[c] - rColour[c]) <= (i32Bytes == 4 ? 1 : 0);
+        }
+        if (!bNear && rWrong.first++ == 0) {
+          rWrong.second = std::to_string(x) + ", " + std::to_string(y);
+        }
+      }
+    }
+    return rWrong;
+  }
+
+  std::vector<EffectBaseC*> m_rPlayers;
+  std::vector<BytesT> m_rReferences;
+};
+
+// Played by the real tiravo --render at 32 frames a second, a frame is 64
+// ticks and shows video frame floor(25 k / 32), so all 24 come up, some twice.
+TEST_F(FourMoviesTest, RenderedEveryFrameIsTheFfmpegCommandsDecode) {
   m_pScene->set_end_time(30 * 64 + 32);
   render(256, 64, 32);
   for (int32_t k = 0; k <= 30; ++k) {
     const int32_t i32Frame = 25 * k / 32;
     const RenderedFrameC rFrame = frame(k);
     ASSERT_EQ(rFrame.width(), 256) << "frame " << k;
-    for (size_t i = 0; i < rMovies.size(); ++i) {
-      const int32_t i32Bytes = rMovies[i].m_i32Bytes;
-      int32_t i32Wrong = 0;
-      std::string sFirstWrong;
-      for (int32_t y = 0; y < 64; ++y) {
-        for (int32_t x = 0; x < 64; ++x) {
-          // Texture rows run from the top, layout rows from the bottom.
-          const uint8_t* pTexel = &rReferences[i][((i32Frame * 64 + (63 - y)) * 64 + x) * i32Bytes];
-          const int iAlpha = i32Bytes == 4 ? pTexel[3] : 255;
-          const RgbT rExpected = {(pTexel[2] * iAlpha + 127) / 255, (pTexel[1] * iAlpha + 127) / 255,
-                                  (pTexel[0] * iAlpha + 127) / 255};
-          const RgbT rShown = rFrame.at(64 * static_cast<int32_t>(i) + x, y);
-          bool bNear = true;
-          for (size_t c = 0; c < 3; ++c) {
-            bNear = bNear && std::abs(rExpected[c] - rShown[c]) <= (i32Bytes == 4 ? 1 : 0);
-          }
-          if (!bNear && i32Wrong++ == 0) {
-            sFirstWrong = std::to_string(x) + ", " + std::to_string(y);
-          }
-        }
-      }
-      EXPECT_EQ(0, i32Wrong) << rMovies[i].m_szName << ", frame " << k << " (video frame " << i32Frame
-                             << "), first at " << sFirstWrong;
+    for (size_t i = 0; i < MOVIES.size(); ++i) {
+      const auto rWrong = wrong_pixels(i, i32Frame, [&](int32_t x, int32_t y) { return rFrame.at(x, y); });
+      EXPECT_EQ(0, rWrong.first) << MOVIES[i].m_szName << ", frame " << k << " (video frame " << i32Frame
+                                 << "), first at " << rWrong.second;
     }
+  }
+}
+
+// The window's pixels as the X server holds them, through the ffmpeg
+// command's screen grabber: RGB rows from the top, empty when it failed.
+BytesT grab_window(const std::string& rDisplay, int32_t i32X, int32_t i32Y, int32_t i32Width, int32_t i32Height) {
+  const std::string sCommand = "timeout 20 " TIRAVO_FFMPEG " -nostdin -loglevel error -f x11grab -video_size " +
+                               std::to_string(i32Width) + "x" + std::to_string(i32Height) + " -draw_mouse 0 -i " + rDisplay +
+                               "+" + std::to_string(i32X) + "," + std::to_string(i32Y) +
+                               " -frames:v 1 -f rawvideo -pix_fmt rgb24 -";
+  BytesT rPixels;
+  FILE* pPipe = popen(sCommand.c_str(), "r");
+  if (pPipe == nullptr) {
+    return rPixels;
+  }
+  uint8_t rBlock[4096];
+  for (size_t uiRead; (uiRead = std::fread(rBlock, 1, sizeof(rBlock), pPipe)) > 0;) {
+    rPixels.insert(rPixels.end(), rBlock, rBlock + uiRead);
+  }
+  const bool bOk = pclose(pPipe) == 0 && rPixels.size() == static_cast<size_t>(i32Width) * i32Height * 3;
+  return bOk ? rPixels : BytesT();
+}
+
+// Where the window of the given title shows on the display, from xdotool.
+bool window_position(const std::string& rDisplay, const char* szTitle, int32_t* pX, int32_t* pY) {
+  const std::string sCommand = "DISPLAY=" + rDisplay + " timeout 20 " TIRAVO_XDOTOOL
+                               " search --sync --onlyvisible --name '" + szTitle + "' getwindowgeometry --shell";
+  FILE* pPipe = popen(sCommand.c_str(), "r");
+  if (pPipe == nullptr) {
+    return false;
+  }
+  bool bX = false;
+  bool bY = false;
+  char szLine[128];
+  while (std::fgets(szLine, sizeof(szLine), pPipe) != nullptr) {
+    bX = bX || std::sscanf(szLine, "X=%d", pX) == 1;
+    bY = bY || std::sscanf(szLine, "Y=%d", pY) == 1;
+  }
+  return pclose(pPipe) == 0 && bX && bY;
+}
+
+// Played by the real tiravo --windowed on a virtual display, each movie held
+// at frame 7 by its animated "Frame": the window shows the same pictures.
+// The window is grabbed until they show (the first frames may not be drawn
+// yet) or the presentation ends after its 3 seconds.
+TEST_F(FourMoviesTest, PlayedInAWindowTheFramesAreTheFfmpegCommandsDecode) {
+  for (EffectBaseC* pPlayer : m_rPlayers) {
+    pPlayer->get_gizmo(2)->get_param(1)->add_flags(PARAM_FLAG_ANIMATED);
+    set_float(pPlayer, 2, 1, 7.0f);
+  }
+  m_pScene->set_end_time(3 * 2048);
+  write_document(256, 64);
+  XServerC rServer(24);
+  ASSERT_NE("", rServer.display()) << "Xvfb did not start";
+  m_rProcess.set_variable("DISPLAY", rServer.display());
+  m_rProcess.set_variable("SDL_AUDIODRIVER", "dummy");
+  std::array<std::pair<int32_t, std::string>, MOVIES.size()> rWrong;
+  rWrong.fill({-1, "none: never grabbed"});
+  bool bPlaced = false;
+  std::atomic<bool> bEnded(false);
+  std::thread rViewer([&] {
+    int32_t i32X = 0;
+    int32_t i32Y = 0;
+    bPlaced = window_position(rServer.display(), "^tiravo", &i32X, &i32Y);
+    while (bPlaced && !bEnded) {
+      const BytesT rPixels = grab_window(rServer.display(), i32X, i32Y, 256, 64);
+      bool bAllRight = !rPixels.empty();
+      for (size_t i = 0; i < MOVIES.size() && !rPixels.empty(); ++i) {
+        rWrong[i] = wrong_pixels(i, 7, [&](int32_t x, int32_t y) {
+          const uint8_t* pPixel = &rPixels[(static_cast<size_t>(63 - y) * 256 + static_cast<size_t>(x)) * 3];
+          return RgbT{pPixel[0], pPixel[1], pPixel[2]};
+        });
+        bAllRight = bAllRight && rWrong[i].first == 0;
+      }
+      if (bAllRight) {
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+  });
+  const TiravoProcessC::ResultS rResult =
+      m_rProcess.run(m_rDirectory.path(), {"--windowed", "--plugins", plugin_directory(), "show.doc"});
+  bEnded = true;
+  rViewer.join();
+  EXPECT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  ASSERT_TRUE(bPlaced) << "no window showed";
+  for (size_t i = 0; i < MOVIES.size(); ++i) {
+    EXPECT_EQ(0, rWrong[i].first) << MOVIES[i].m_szName << ", first at " << rWrong[i].second;
   }
 }
 
