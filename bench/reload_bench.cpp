@@ -1,8 +1,11 @@
 // Reloading the bundled example after a save, as --watch does: the time
 // from writing the description to the player holding the new document (the
 // watch's wait for the writing to settle included), next to the first load
-// of the same description (build and read, without a window). In a window on SDL's offscreen video driver,
-// the music on the dummy audio driver.
+// of the same description (build and read, without a window). In a window
+// on the display it is given (run.sh gives it a virtual X display: SDL's
+// offscreen video driver does not pace the swaps, so Mesa queues frames and
+// then stalls for up to a second and a half, which no display does), the
+// music on the dummy audio driver.
 #include <SDL2/SDL.h>
 #include <unistd.h>
 

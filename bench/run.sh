@@ -85,9 +85,10 @@ build/bench/videodecode_bench --loops 1 "$videos/hd.mp4" "$videos/uhd.mp4" "$vid
 SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null
 
 # Reloading the bundled example after a save, as --watch does, next to its
-# first load.
+# first load, in a window on a virtual X display.
 cmake --build build --target reload_bench
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy build/bench/reload_bench build/plugins build/examples/showcase.json 2>/dev/null
+SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x720x24" \
+  build/bench/reload_bench build/plugins build/examples/showcase.json 2>/dev/null
 
 # MPEG-4 with a key frame every 25 frames, decoded with its idx1 key-frame
 # flags and with them cleared: after the first pass a backward jump must
