@@ -1,10 +1,10 @@
 // What a 1080p video frame costs between the decoder and the screen, on
 // Mesa's software renderer without a display: converting the decoded YCbCr
-// picture (libswscale, one thread) to 24-bit BGR or 32-bit BGRA, and
-// uploading it into a texture that is then drawn over the whole window.
-// Uploads: a new texture image each frame (the old way), glTexSubImage2D
-// into storage allocated once (VideoTextureC), BGRA into RGB storage, and
-// BGRA through a pixel buffer object. Each upload is followed by a draw of
+// picture (libswscale, one thread) to 24-bit BGR, 32-bit RGBA or 32-bit
+// BGRA, and uploading it into a texture that is then drawn over the whole
+// window. Uploads: a new texture image each frame (the old way),
+// glTexSubImage2D into storage allocated once (VideoTextureC, BGR and RGBA),
+// BGRA into the same RGBA8 storage, and RGBA through a pixel buffer object. Each upload is followed by a draw of
 // the texture, so every upload meets a texture in use, as in playback.
 // Figures are the CPU time of the calling thread (where the driver copies
 // the pixels; the software renderer draws on threads of its own), which
@@ -96,9 +96,9 @@ int main(int iArgCount, char** ppArgs) {
   }
   glViewport(0, 0, i32Width, i32Height);
   const size_t uiBgrStride = (static_cast<size_t>(i32Width) * 3 + 3) & ~size_t(3);
-  const size_t uiBgraSize = static_cast<size_t>(i32Width) * 4 * i32Height;
+  const size_t uiRgbaSize = static_cast<size_t>(i32Width) * 4 * i32Height;
   const std::vector<BytesT> rBgr = pictures(uiBgrStride * i32Height);
-  const std::vector<BytesT> rBgra = pictures(uiBgraSize);
+  const std::vector<BytesT> rRgba = pictures(uiRgbaSize);
 
   // The decoded picture: 4:2:0 YCbCr, as H.264 gives it.
   AVFrame* pSource = av_frame_alloc();
@@ -116,9 +116,11 @@ int main(int iArgCount, char** ppArgs) {
   }
   SwsContext* pToBgr = sws_getContext(i32Width, i32Height, AV_PIX_FMT_YUV420P, i32Width, i32Height, AV_PIX_FMT_BGR24,
                                       SWS_BICUBIC, nullptr, nullptr, nullptr);
+  SwsContext* pToRgba = sws_getContext(i32Width, i32Height, AV_PIX_FMT_YUV420P, i32Width, i32Height,
+                                       AV_PIX_FMT_RGBA, SWS_BICUBIC, nullptr, nullptr, nullptr);
   SwsContext* pToBgra = sws_getContext(i32Width, i32Height, AV_PIX_FMT_YUV420P, i32Width, i32Height,
                                        AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
-  BytesT rConverted(uiBgraSize + 4096);
+  BytesT rConverted(uiRgbaSize + 4096);
   uint8_t* pAligned = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(rConverted.data()) + 63) & ~uintptr_t(63));
   auto convert = [&](SwsContext* pScaler, int32_t i32Stride) {
     uint8_t* rTargets[4] = {pAligned, nullptr, nullptr, nullptr};
@@ -128,19 +130,19 @@ int main(int iArgCount, char** ppArgs) {
 
   GLuint uiPlain = 0;
   glGenTextures(1, &uiPlain);
-  GLuint uiRgbStorage = 0;
-  glGenTextures(1, &uiRgbStorage);
-  glBindTexture(GL_TEXTURE_2D, uiRgbStorage);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, i32Width, i32Height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  GLuint uiBgraTexture = 0;
+  glGenTextures(1, &uiBgraTexture);
+  glBindTexture(GL_TEXTURE_2D, uiBgraTexture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, i32Width, i32Height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
   GLuint uiPboTexture = 0;
   glGenTextures(1, &uiPboTexture);
   glBindTexture(GL_TEXTURE_2D, uiPboTexture);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, i32Width, i32Height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, i32Width, i32Height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   GLuint uiBuffer = 0;
   glGenBuffers(1, &uiBuffer);
   VideoTextureC rBgrTexture;
-  VideoTextureC rBgraTexture;
-  for (GLuint uiTexture : {uiPlain, uiRgbStorage, uiPboTexture}) {
+  VideoTextureC rRgbaTexture;
+  for (GLuint uiTexture : {uiPlain, uiBgraTexture, uiPboTexture}) {
     glBindTexture(GL_TEXTURE_2D, uiTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -158,33 +160,32 @@ int main(int iArgCount, char** ppArgs) {
       {"VideoTextureC BGR (sub-image)",
        [&](int32_t i) {
          rBgrTexture.bind(BIND_LINEAR);
-         rBgrTexture.upload(i, rBgr[static_cast<size_t>(i & 1)].data(), i32Width, i32Height, 24);
+         rBgrTexture.upload(i, rBgr[static_cast<size_t>(i & 1)].data(), i32Width, i32Height, PICTURE_BGR24);
        },
        {}},
-      {"VideoTextureC BGRA (sub-image)",
+      {"VideoTextureC RGBA (sub-image)",
        [&](int32_t i) {
-         rBgraTexture.bind(BIND_LINEAR);
-         rBgraTexture.upload(i, rBgra[static_cast<size_t>(i & 1)].data(), i32Width, i32Height, 32);
+         rRgbaTexture.bind(BIND_LINEAR);
+         rRgbaTexture.upload(i, rRgba[static_cast<size_t>(i & 1)].data(), i32Width, i32Height, PICTURE_RGBA32);
        },
        {}},
-      {"BGRA into RGB storage",
+      {"BGRA (8_8_8_8_REV) into RGBA8",
        [&](int32_t i) {
-         glBindTexture(GL_TEXTURE_2D, uiRgbStorage);
+         glBindTexture(GL_TEXTURE_2D, uiBgraTexture);
          glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, i32Width, i32Height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                         rBgra[static_cast<size_t>(i & 1)].data());
+                         rRgba[static_cast<size_t>(i & 1)].data());
        },
        {}},
-      {"BGRA through a PBO",
+      {"RGBA through a PBO",
        [&](int32_t i) {
          glBindTexture(GL_TEXTURE_2D, uiPboTexture);
          glBindBuffer(GL_PIXEL_UNPACK_BUFFER, uiBuffer);
-         glBufferData(GL_PIXEL_UNPACK_BUFFER, static_cast<GLsizeiptr>(uiBgraSize), nullptr, GL_STREAM_DRAW);
+         glBufferData(GL_PIXEL_UNPACK_BUFFER, static_cast<GLsizeiptr>(uiRgbaSize), nullptr, GL_STREAM_DRAW);
          void* pMapped = glMapBuffer(GL_PIXEL_UNPACK_BUFFER, GL_WRITE_ONLY);
          if (pMapped != nullptr) {
-           std::memcpy(pMapped, rBgra[static_cast<size_t>(i & 1)].data(), uiBgraSize);
+           std::memcpy(pMapped, rRgba[static_cast<size_t>(i & 1)].data(), uiRgbaSize);
            glUnmapBuffer(GL_PIXEL_UNPACK_BUFFER);
-           glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, i32Width, i32Height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                           nullptr);
+           glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, i32Width, i32Height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
          }
          glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
        },
@@ -193,6 +194,7 @@ int main(int iArgCount, char** ppArgs) {
   // Conversions are timed without drawing.
   std::vector<WayC> rConversions = {
       {"YCbCr 4:2:0 to BGR", [&](int32_t) { convert(pToBgr, static_cast<int32_t>(FFALIGN(i32Width * 3, 64))); }, {}},
+      {"YCbCr 4:2:0 to RGBA", [&](int32_t) { convert(pToRgba, i32Width * 4); }, {}},
       {"YCbCr 4:2:0 to BGRA", [&](int32_t) { convert(pToBgra, i32Width * 4); }, {}},
   };
 
@@ -227,16 +229,18 @@ int main(int iArgCount, char** ppArgs) {
     std::printf("%-34s %10.2f\n", rWay.m_szName, median(rWay.m_rMs));
   }
   const double f64BgrPath = median(rConversions[0].m_rMs) + median(rWays[1].m_rMs);
-  const double f64BgraPath = median(rConversions[1].m_rMs) + median(rWays[2].m_rMs);
-  std::printf("convert + upload: BGR %.2f ms, BGRA %.2f ms, BGRA/BGR %.2f\n", f64BgrPath, f64BgraPath,
-              f64BgraPath / f64BgrPath);
+  const double f64RgbaPath = median(rConversions[1].m_rMs) + median(rWays[2].m_rMs);
+  const double f64BgraPath = median(rConversions[2].m_rMs) + median(rWays[3].m_rMs);
+  std::printf("convert + upload: BGR %.2f ms, RGBA %.2f ms (RGBA/BGR %.2f), BGRA %.2f ms (BGRA/RGBA %.2f)\n",
+              f64BgrPath, f64RgbaPath, f64RgbaPath / f64BgrPath, f64BgraPath, f64BgraPath / f64RgbaPath);
   glDeleteBuffers(1, &uiBuffer);
   glDeleteTextures(1, &uiPlain);
-  glDeleteTextures(1, &uiRgbStorage);
+  glDeleteTextures(1, &uiBgraTexture);
   glDeleteTextures(1, &uiPboTexture);
   rBgrTexture.destroy();
-  rBgraTexture.destroy();
+  rRgbaTexture.destroy();
   sws_freeContext(pToBgr);
+  sws_freeContext(pToRgba);
   sws_freeContext(pToBgra);
   av_frame_free(&pSource);
   return 0;

@@ -62,7 +62,7 @@ const AVCodec* find_decoder(const AVStream* pStream, bool* pAlphaBeside) {
   return avcodec_find_decoder(pParameters->codec_id);
 }
 
-bool has_alpha(int32_t i32Format) {
+bool format_has_alpha(int32_t i32Format) {
   const AVPixFmtDescriptor* pDescriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(i32Format));
   return pDescriptor != nullptr && (pDescriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
 }
@@ -124,7 +124,7 @@ MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size) {
     return nullptr;
   }
   pDecoder->choose_frame_rate();
-  pDecoder->choose_layout();
+  pDecoder->find_alpha();
   return pDecoder;
 }
 
@@ -216,16 +216,15 @@ bool MovieDecoderC::open_codec() {
   m_i32Width = pParameters->width;
   m_i32Height = pParameters->height;
   m_bAlphaBeside = bAlphaBeside;
+  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, PICTURE_RGBA32);
   return true;
 }
 
 // Many containers do not say whether pictures have alpha: the first
 // picture does. It stays decoded for the first request.
-void MovieDecoderC::choose_layout() {
+void MovieDecoderC::find_alpha() {
   seek_before(m_rPictureTimes.front());
-  const bool bAlpha = m_bAlphaBeside || (decode_until(m_rPictureTimes.front()) && has_alpha(m_pPicture->format));
-  m_eLayout = bAlpha ? PICTURE_BGRA32 : PICTURE_BGR24;
-  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, m_eLayout);
+  m_bAlpha = m_bAlphaBeside || (decode_until(m_rPictureTimes.front()) && format_has_alpha(m_pPicture->format));
 }
 
 // Every packet of the stream once, without decoding: the pictures' times in

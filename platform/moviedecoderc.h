@@ -38,11 +38,12 @@ class MovieDecoderC {
   int32_t get_height() const { return m_i32Height; }
   int32_t get_frame_count() const { return static_cast<int32_t>(m_rPictureTimes.size()); }
   double get_fps() const { return m_f64Fps; }
-  // Sources with an alpha channel give BGRA pictures, the others BGR.
-  PictureLayoutE get_layout() const { return m_eLayout; }
+  // Whether the pictures carry transparency; either way they are RGBA.
+  bool has_alpha() const { return m_bAlpha; }
 
-  // Decodes frame i32Frame (0 to the frame count - 1) into pOut, which
-  // holds picture_stride(width, layout) × height bytes and PICTURE_PADDING
+  // Decodes frame i32Frame (0 to the frame count - 1) into pOut as 32-bit
+  // RGBA, opaque sources with an alpha of 255; pOut holds
+  // picture_stride(width, PICTURE_RGBA32) × height bytes and PICTURE_PADDING
   // more. The frame after the one decoded last decodes forward, normally one
   // picture; the frame decoded last is converted again without decoding;
   // any other seeks to the key frame at or before it and decodes forward.
@@ -74,7 +75,7 @@ class MovieDecoderC {
   bool open_codec();
   bool index_pictures();
   void choose_frame_rate();
-  void choose_layout();
+  void find_alpha();
   // The key frame with the latest pts not after the target, or null.
   const KeyFrameC* key_frame_before(int64_t i64Target) const;
   size_t picture_for_frame(int32_t i32Frame) const;
@@ -97,7 +98,7 @@ class MovieDecoderC {
   int32_t m_i32StreamIndex = -1;
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;
-  PictureLayoutE m_eLayout = PICTURE_BGR24;
+  bool m_bAlpha = false;
   bool m_bAlphaBeside = false;
   double m_f64Fps = 0.0;
   // The average frame rate as a fraction and the stream's time base, for

@@ -48,7 +48,7 @@ int32_t plain_number(const EnumT& rField) {
 }
 
 int32_t bytes_per_pixel(PictureLayoutE eLayout) {
-  return eLayout == PICTURE_BGRA32 ? 4 : 3;
+  return eLayout == PICTURE_RGBA32 ? 4 : 3;
 }
 
 }  // namespace
@@ -89,7 +89,7 @@ bool PictureConverterC::set_up_scaler(const AVFrame* pPicture) {
   if (pPicture->width <= 0 || pPicture->height <= 0 || !sws_isSupportedInput(eFormat)) {
     return false;
   }
-  const AVPixelFormat eOut = m_eLayout == PICTURE_BGRA32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24;
+  const AVPixelFormat eOut = m_eLayout == PICTURE_RGBA32 ? AV_PIX_FMT_RGBA : AV_PIX_FMT_BGR24;
   m_pScaler = sws_getCachedContext(m_pScaler, pPicture->width, pPicture->height, eFormat, m_i32Width, m_i32Height,
                                    eOut, SWS_BICUBIC, nullptr, nullptr, nullptr);
   if (m_pScaler == nullptr) {

@@ -8,8 +8,11 @@ struct SwsContext;
 
 // The two kinds of picture the video importables hand to OpenGL, rows top
 // first: 24-bit blue-green-red with each row padded to a multiple of 4
-// bytes, or 32-bit blue-green-red-alpha for sources with transparency.
-enum PictureLayoutE : int32_t { PICTURE_BGR24 = 0, PICTURE_BGRA32 = 1 };
+// bytes (AVI files), or 32-bit red-green-blue-alpha (movies, opaque ones with
+// an alpha of 255). The second is the order in which Mesa's drivers store
+// RGBA8 textures, so its upload is a plain copy; any other order is
+// reformatted pixel by pixel on the drawing thread.
+enum PictureLayoutE : int32_t { PICTURE_BGR24 = 0, PICTURE_RGBA32 = 1 };
 
 // Bytes past the end of a picture that its buffer must have room for; the
 // converter may write whole blocks of pixels there.

@@ -15,7 +15,7 @@ const uint8_t* MovieReaderC::get_frame(int32_t i32Frame) {
     m_pReadAhead = std::make_unique<FrameReadAheadC>(
         [pDecoder](int32_t i32Wanted, uint8_t* pOut) { return pDecoder->decode_frame(i32Wanted, pOut); },
         pDecoder->get_frame_count(),
-        [pDecoder] { return allocate_picture(pDecoder->get_width(), pDecoder->get_height(), pDecoder->get_layout()); },
+        [pDecoder] { return allocate_picture(pDecoder->get_width(), pDecoder->get_height(), PICTURE_RGBA32); },
         free_picture);
   }
   return m_pReadAhead->get(wrap_frame(i32Frame, pDecoder->get_frame_count()));
@@ -33,7 +33,7 @@ int32_t MovieReaderC::get_bit_depth() {
   if (!m_pDecoder) {
     return 0;
   }
-  return m_pDecoder->get_layout() == PICTURE_BGRA32 ? 32 : 24;
+  return m_pDecoder->has_alpha() ? 32 : 24;
 }
 
 int32_t MovieReaderC::get_frame_count() {
@@ -49,5 +49,5 @@ const uint8_t* MovieReaderC::get_data() {
 }
 
 PictureLayoutE MovieReaderC::get_layout() {
-  return m_pDecoder ? m_pDecoder->get_layout() : PICTURE_BGR24;
+  return PICTURE_RGBA32;
 }

@@ -10,7 +10,7 @@
 
 // Turns the bytes of a movie file (MP4, MOV, Matroska, WebM, Ogg), held in
 // memory by its importable and only borrowed here, into pictures of its
-// first video stream: 32-bit BGRA for sources with alpha, else 24-bit BGR.
+// first video stream, as 32-bit RGBA whether the source has alpha or not.
 // Keeps the frame decoded last, and decodes the frame most likely shown next
 // on a worker thread (FrameReadAheadC) while the caller draws.
 class MovieReaderC : public VideoReaderC {
@@ -26,7 +26,7 @@ class MovieReaderC : public VideoReaderC {
   const uint8_t* get_frame(int32_t i32Frame) override;
   int32_t get_width() override;
   int32_t get_height() override;
-  // 32 with alpha, 24 without.
+  // The source's: 32 with alpha, 24 without.
   int32_t get_bit_depth() override;
   int32_t get_frame_count() override;
   float get_fps() override;

@@ -41,10 +41,6 @@ int32_t truncate_ticks(double f64Ticks) {
   return static_cast<int32_t>(f64Ticks);
 }
 
-int32_t picture_bits(PictureLayoutE eLayout) {
-  return eLayout == PICTURE_BGRA32 ? 32 : 24;
-}
-
 // The whole file in one new buffer, or null. Only files that a uint32 size
 // can describe are taken, since that is what a document stores.
 uint8_t* read_whole_file(const char* szPath, uint32_t* pSize) {
@@ -251,8 +247,7 @@ void VideoImportC::bind_texture(int32_t i32Frame, DeviceDriverBaseC* pDevice, ui
   }
   const uint8_t* pPixels = m_pReader->get_frame(i32Frame);
   if (pPixels) {
-    m_rTexture.upload(i32Frame, pPixels, m_pReader->get_width(), m_pReader->get_height(),
-                      picture_bits(m_pReader->get_layout()));
+    m_rTexture.upload(i32Frame, pPixels, m_pReader->get_width(), m_pReader->get_height(), m_pReader->get_layout());
   }
 }
 

@@ -24,22 +24,22 @@ void VideoTextureC::bind(uint32_t ui32Flags) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, iWrap);
 }
 
-// BGRA as 8_8_8_8_REV is the driver's own texel layout, so the upload is a
-// copy; 24-bit BGR is reformatted on the way.
+// RGBA bytes are the driver's own texel layout, so the upload is a copy;
+// 24-bit BGR is reformatted on the way.
 void VideoTextureC::upload(int32_t i32Frame, const uint8_t* pPixels, int32_t i32Width, int32_t i32Height,
-                           int32_t i32Bits) {
-  const bool bAlpha = i32Bits == 32;
-  const GLenum eFormat = bAlpha ? GL_BGRA : GL_BGR_EXT;
-  const GLenum eType = bAlpha ? GL_UNSIGNED_INT_8_8_8_8_REV : GL_UNSIGNED_BYTE;
+                           PictureLayoutE eLayout) {
+  const bool bRgba = eLayout == PICTURE_RGBA32;
+  const GLenum eFormat = bRgba ? GL_RGBA : GL_BGR_EXT;
   // Rows are padded to 4 bytes; some other code may have changed this.
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  if (i32Width != m_i32Width || i32Height != m_i32Height || i32Bits != m_i32Bits) {
-    glTexImage2D(GL_TEXTURE_2D, 0, bAlpha ? GL_RGBA8 : GL_RGB, i32Width, i32Height, 0, eFormat, eType, nullptr);
+  if (i32Width != m_i32Width || i32Height != m_i32Height || eLayout != m_eLayout) {
+    glTexImage2D(GL_TEXTURE_2D, 0, bRgba ? GL_RGBA8 : GL_RGB, i32Width, i32Height, 0, eFormat, GL_UNSIGNED_BYTE,
+                 nullptr);
     m_i32Width = i32Width;
     m_i32Height = i32Height;
-    m_i32Bits = i32Bits;
+    m_eLayout = eLayout;
   }
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, i32Width, i32Height, eFormat, eType, pPixels);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, i32Width, i32Height, eFormat, GL_UNSIGNED_BYTE, pPixels);
   m_i32Frame = i32Frame;
 }
 
@@ -47,7 +47,6 @@ void VideoTextureC::forget() {
   m_i32Frame = -1;
   m_i32Width = 0;
   m_i32Height = 0;
-  m_i32Bits = 0;
 }
 
 void VideoTextureC::destroy() {

@@ -364,7 +364,7 @@ TEST_F(VideoRenderTest, MovieAlphaBlendsInNormalModeWithTheFillColoursAlpha) {
       const double f64Alpha = pTexel[3] / 255.0;
       i32Clear += pTexel[3] < 8;
       i32Solid += pTexel[3] > 247;
-      const double f64Picture[3] = {pTexel[2] / 255.0, pTexel[1] / 255.0, pTexel[0] / 255.0};
+      const double f64Picture[3] = {pTexel[0] / 255.0, pTexel[1] / 255.0, pTexel[2] / 255.0};
       const double f64Fill[3] = {rFill.m_f32R, rFill.m_f32G, rFill.m_f32B};
       RgbT rOwnAlpha;
       RgbT rBothAlphas;
@@ -392,11 +392,12 @@ class FourMoviesTest : public VideoRenderTest {
   struct MovieS {
     const char* m_szName;
     const char* m_szExtension;
-    int32_t m_i32Bytes;
+    bool m_bAlpha;
   };
-  static constexpr std::array<MovieS, 4> MOVIES = {MovieS{"mp4_h264_bframes", ".mp4", 3},
-                                                   MovieS{"mkv_vp9", ".mkv", 3}, MovieS{"webm_vp8", ".webm", 3},
-                                                   MovieS{"mov_prores4444", ".mov", 4}};
+  static constexpr std::array<MovieS, 4> MOVIES = {MovieS{"mp4_h264_bframes", ".mp4", false},
+                                                   MovieS{"mkv_vp9", ".mkv", false},
+                                                   MovieS{"webm_vp8", ".webm", false},
+                                                   MovieS{"mov_prores4444", ".mov", true}};
 
   void SetUp() override {
     VideoRenderTest::SetUp();
@@ -406,7 +407,7 @@ class FourMoviesTest : public VideoRenderTest {
                                       Vector2C(32 + 64 * static_cast<float>(i), 32)));
       set_float(m_rPlayers.back(), 1, 2, 1.0f);  // nearest: one texel a pixel, unmixed
       m_rReferences.push_back(file_bytes(movie((sName + ".raw").c_str())));
-      ASSERT_EQ(m_rReferences.back().size(), 24u * 64 * 64 * static_cast<size_t>(MOVIES[i].m_i32Bytes)) << sName;
+      ASSERT_EQ(m_rReferences.back().size(), 24u * 64 * 64 * 4) << sName;
     }
   }
 
@@ -415,19 +416,19 @@ class FourMoviesTest : public VideoRenderTest {
   // rShown(x, y) is the colour shown at layout pixel (x, y), y up.
   template <typename ShownT>
   std::pair<int32_t, std::string> wrong_pixels(size_t i, int32_t i32Frame, const ShownT& rShown) const {
-    const int32_t i32Bytes = MOVIES[i].m_i32Bytes;
+    const bool bAlpha = MOVIES[i].m_bAlpha;
     std::pair<int32_t, std::string> rWrong(0, "");
     for (int32_t y = 0; y < 64; ++y) {
       for (int32_t x = 0; x < 64; ++x) {
         // Texture rows run from the top, layout rows from the bottom.
-        const uint8_t* pTexel = &m_rReferences[i][((i32Frame * 64 + (63 - y)) * 64 + x) * i32Bytes];
-        const int iAlpha = i32Bytes == 4 ? pTexel[3] : 255;
-        const RgbT rExpected = {(pTexel[2] * iAlpha + 127) / 255, (pTexel[1] * iAlpha + 127) / 255,
-                                (pTexel[0] * iAlpha + 127) / 255};
+        const uint8_t* pTexel = &m_rReferences[i][((i32Frame * 64 + (63 - y)) * 64 + x) * 4];
+        const int iAlpha = pTexel[3];
+        const RgbT rExpected = {(pTexel[0] * iAlpha + 127) / 255, (pTexel[1] * iAlpha + 127) / 255,
+                                (pTexel[2] * iAlpha + 127) / 255};
         const RgbT rColour = rShown(64 * static_cast<int32_t>(i) + x, y);
         bool bNear = true;
         for (size_t c = 0; c < 3; ++c) {
-          bNear = bNear && std::abs(rExpected[c] - rColour[c]) <= (i32Bytes == 4 ? 1 : 0);
+          bNear = bNear && std::abs(rExpected[c] - rColour[c]) <= (bAlpha ? 1 : 0);
         }
         if (!bNear && rWrong.first++ == 0) {
           rWrong.second = std::to_string(x) + ", " + std::to_string(y);

@@ -71,7 +71,8 @@ void expect_frame_exact(VideoReaderC& rReader, const std::vector<std::string>& r
   ASSERT_EQ(rReader.get_width(), 1280);
   auto shows = [&](int32_t i32Frame) {
     const uint8_t* pPixels = rReader.get_frame(i32Frame);
-    return pPixels != nullptr && md5_of(pPixels, 1280 * 720 * 3) == rSums[static_cast<size_t>(i32Frame)];
+    const size_t uiSize = static_cast<size_t>(picture_stride(1280, rReader.get_layout())) * 720;
+    return pPixels != nullptr && md5_of(pPixels, uiSize) == rSums[static_cast<size_t>(i32Frame)];
   };
   for (int32_t i = 0; i < 24; ++i) {
     ASSERT_TRUE(shows(i)) << "in order, frame " << i;

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Makes the movie test matrix with the ffmpeg command: small clips of every
 # container and codec the Movie importable is for, each with the ffmpeg
-# command's own decode of it (NAME.raw: 24-bit BGR, or 32-bit BGRA for clips
-# with transparency, rows top first, unpadded) and the timestamps and frame
+# command's own decode of it (NAME.raw: 32-bit RGBA, opaque clips with an
+# alpha of 255, rows top first, unpadded) and the timestamps and frame
 # rate ffprobe reads (NAME.times: "time_base avg_frame_rate", then one pts a
 # line in display order, from the packets). Clips whose encoder this ffmpeg lacks are left out
 # and listed in missing.txt. A sound file and a text file are made too, for
@@ -22,45 +22,45 @@ export SVT_LOG=1
 opaque="testsrc2=s=64x64:r=25"
 alpha="testsrc2=s=64x64:r=25,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='mod(X*4+N*9,256)'"
 
-# clip NAME FILE_EXTENSION SOURCE PIXELS DECODER ENCODER OPTIONS...
-# PIXELS is bgr24 or bgra; DECODER "-" for the default one.
+# clip NAME FILE_EXTENSION SOURCE DECODER ENCODER OPTIONS...
+# DECODER "-" for the default one.
 clip() {
-  name=$1 extension=$2 source=$3 pixels=$4 decoder=$5 encoder=$6
-  shift 6
+  name=$1 extension=$2 source=$3 decoder=$4 encoder=$5
+  shift 5
   if ! printf '%s\n' "$encoders" | grep -q " $encoder "; then
     echo "$name $encoder" >> "$out/missing.txt"
     return
   fi
   file="$out/$name.$extension"
   ff -f lavfi -i "$source" -frames:v 24 -c:v "$encoder" "$@" "$file"
-  reference "$name" "$file" "$pixels" "$decoder"
+  reference "$name" "$file" "$decoder"
 }
 
 reference() {
-  name=$1 file=$2 pixels=$3 decoder=$4
+  name=$1 file=$2 decoder=$3
   if [ "$decoder" = - ]; then set --; else set -- -c:v "$decoder"; fi
-  ff -threads 1 "$@" -i "$file" -fps_mode passthrough -f rawvideo -pix_fmt "$pixels" "$out/$name.raw"
+  ff -threads 1 "$@" -i "$file" -fps_mode passthrough -f rawvideo -pix_fmt rgba "$out/$name.raw"
   ffprobe -v error -select_streams v:0 -show_entries stream=time_base,avg_frame_rate -of csv=p=0 "$file" \
     | tr ',' ' ' > "$out/$name.times"
   ffprobe -v error -select_streams v:0 -show_entries packet=pts -of csv=p=0 "$file" | grep -E "^-?[0-9]+" | cut -d, -f1 | sort -n >> "$out/$name.times"
 }
 
-clip mp4_h264 mp4 "$opaque" bgr24 - libx264 -bf 0 -g 8
-clip mp4_h264_bframes mp4 "$opaque" bgr24 - libx264 -bf 3 -g 8
-clip mp4_hevc mp4 "$opaque" bgr24 - libx265 -tag:v hvc1 -x265-params log-level=error:keyint=8:bframes=3
-clip mov_prores4444 mov "$alpha" bgra - prores_ks -profile:v 4444 -pix_fmt yuva444p10le
-clip mov_png mov "$alpha" bgra - png -pix_fmt rgba
-clip mov_qtrle mov "$alpha" bgra - qtrle -pix_fmt argb
-clip mkv_vp9 mkv "$opaque" bgr24 - libvpx-vp9 -g 8 -deadline realtime -cpu-used 8
-clip mkv_ffv1 mkv "$opaque" bgr24 - ffv1
-clip webm_vp8 webm "$opaque" bgr24 - libvpx -g 8 -deadline realtime -cpu-used 8
-clip webm_vp9 webm "$opaque" bgr24 - libvpx-vp9 -g 8 -deadline realtime -cpu-used 8
-clip webm_vp9_alpha webm "$alpha" bgra libvpx-vp9 libvpx-vp9 -pix_fmt yuva420p -g 8 -deadline realtime \
+clip mp4_h264 mp4 "$opaque" - libx264 -bf 0 -g 8
+clip mp4_h264_bframes mp4 "$opaque" - libx264 -bf 3 -g 8
+clip mp4_hevc mp4 "$opaque" - libx265 -tag:v hvc1 -x265-params log-level=error:keyint=8:bframes=3
+clip mov_prores4444 mov "$alpha" - prores_ks -profile:v 4444 -pix_fmt yuva444p10le
+clip mov_png mov "$alpha" - png -pix_fmt rgba
+clip mov_qtrle mov "$alpha" - qtrle -pix_fmt argb
+clip mkv_vp9 mkv "$opaque" - libvpx-vp9 -g 8 -deadline realtime -cpu-used 8
+clip mkv_ffv1 mkv "$opaque" - ffv1
+clip webm_vp8 webm "$opaque" - libvpx -g 8 -deadline realtime -cpu-used 8
+clip webm_vp9 webm "$opaque" - libvpx-vp9 -g 8 -deadline realtime -cpu-used 8
+clip webm_vp9_alpha webm "$alpha" libvpx-vp9 libvpx-vp9 -pix_fmt yuva420p -g 8 -deadline realtime \
      -cpu-used 8
-clip mkv_av1 mkv "$opaque" bgr24 - libsvtav1 -g 8 -preset 12
-clip ogv_theora ogv "$opaque" bgr24 - libtheora -g 8 -q:v 7
+clip mkv_av1 mkv "$opaque" - libsvtav1 -g 8 -preset 12
+clip ogv_theora ogv "$opaque" - libtheora -g 8 -q:v 7
 # Variable frame rate: pictures held for one to three frame times.
-clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" bgr24 - libx264 -bf 0 -g 8 -fps_mode vfr
+clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
 
 ff -f lavfi -i "sine=frequency=440:duration=0.5" "$out/tone.wav"
 printf 'Not a movie at all,\njust a few lines of text.\n' > "$out/notes.txt"
