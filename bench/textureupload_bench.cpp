@@ -4,8 +4,9 @@
 // BGRA, and uploading it into a texture that is then drawn over the whole
 // window. Uploads: a new texture image each frame (the old way),
 // glTexSubImage2D into storage allocated once (VideoTextureC, BGR and RGBA),
-// BGRA into the same RGBA8 storage, and RGBA through a pixel buffer object. Each upload is followed by a draw of
-// the texture, so every upload meets a texture in use, as in playback.
+// BGRA into the same RGBA8 storage, and RGBA through a pixel buffer object.
+// Each upload is followed by a draw of the texture, so every upload meets a
+// texture in use, as in playback.
 // Figures are the CPU time of the calling thread (where the driver copies
 // the pixels; the software renderer draws on threads of its own), which
 // other engineers' builds disturb far less than wall time. The ways take

@@ -1,8 +1,8 @@
 // Frames per second of the readers decoding and converting every frame of
 // video files (AviReaderC for .avi, MovieReaderC with its read-ahead for the
 // others), next to the ffmpeg command doing the same (one thread for
-// decoding and one for converting, 24-bit BGR out) on the same files in the
-// same run. The readers decode pictures of 1280 x 720 and more on
+// decoding and one for converting, into the readers' pixels: 24-bit BGR for
+// AVI, 32-bit RGBA for movies) on the same files in the same run. The readers decode pictures of 1280 x 720 and more on
 // libavcodec's threads. After that first pass, for AVI files: the most
 // frames that one backward jump decoded.
 //
@@ -107,11 +107,11 @@ uint64_t worst_backward_jump(const std::vector<uint8_t>& rBytes) {
 
 // Seconds the ffmpeg command reports for its own decoding ("rtime" of
 // -benchmark, which leaves out its start-up), the best of RUNS; 0 on failure.
-double time_ffmpeg(const char* szPath, int32_t i32Loops) {
+double time_ffmpeg(const char* szPath, const char* szPixels, int32_t i32Loops) {
   const std::string sCommand = "ffmpeg -hide_banner -nostdin -nostats -loglevel info -benchmark -threads 1 "
                                "-filter_threads 1 -stream_loop " +
                                std::to_string(i32Loops - 1) + " -i '" + szPath +
-                               "' -pix_fmt bgr24 -f null - 2>&1";
+                               "' -pix_fmt " + szPixels + " -f null - 2>&1";
   double f64Best = 1e30;
   for (int32_t i32Run = 0; i32Run < RUNS; ++i32Run) {
     FILE* pPipe = popen(sCommand.c_str(), "r");
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
       clear_idx1_key_flags(rBytes);
     }
     const double f64Reader = time_reader(rBytes, bAvi, i32Loops, i32Frames);
-    const double f64Ffmpeg = time_ffmpeg(argv[i], i32Loops);
+    const double f64Ffmpeg = time_ffmpeg(argv[i], bAvi ? "bgr24" : "rgba", i32Loops);
     if (i32Frames <= 0 || f64Reader <= 0.0 || f64Ffmpeg <= 0.0) {
       std::fprintf(stderr, "%s: not decoded\n", argv[i]);
       i32Result = 1;
