@@ -6,7 +6,8 @@ struct AVCodecContext;
 // Sets how many threads a decoder about to be opened uses, from the picture
 // size in its context: pictures of 1280 x 720 and more decode on libavcodec's
 // threads (frame threads where the codec has them, else slice threads),
-// smaller ones on the caller's thread alone. Frame threads give every picture
+// smaller ones on the caller's thread alone; the very largest on fewer
+// threads, since each holds a picture. Frame threads give every picture
 // exactly as one thread would and in the same order, a few calls later.
 void decoder_threads_configure(AVCodecContext* pCodec);
 

@@ -12,9 +12,12 @@
 #include <vector>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/cpu.h>
 #include <libavutil/md5.h>
 }
 
+#include "platform/decoderthreads.h"
 #include "plugins/video/avireaderc.h"
 #include "plugins/video/moviereaderc.h"
 
@@ -103,6 +106,30 @@ TEST(CodecThreads, LargePicturesDecodeOnThreadsAndStayFrameExact) {
   MovieReaderC rMovieReader;
   rMovieReader.parse(rMp4.data(), static_cast<uint32_t>(rMp4.size()));
   expect_frame_exact(rMovieReader, frame_md5s("threads720-mp4.framemd5"));
+}
+
+// Frame threads each hold a picture: a header claiming the largest picture
+// with the widest samples must not make them take gigabytes, while 4K
+// pictures of 8-bit samples keep a thread for every core and one more.
+TEST(CodecThreads, TheLargestPicturesGetFewerThreads) {
+  struct CaseS {
+    int32_t m_i32Width, m_i32Height;
+    AVPixelFormat m_eFormat;
+    int32_t m_i32Threads;
+  };
+  const int32_t i32All = std::min(av_cpu_count() + 1, 8);
+  for (const CaseS& rCase : {CaseS{640, 480, AV_PIX_FMT_YUV420P, 1}, CaseS{3840, 2160, AV_PIX_FMT_YUV420P, i32All},
+                             CaseS{3840, 2160, AV_PIX_FMT_NONE, i32All},
+                             CaseS{8192, 4320, AV_PIX_FMT_YUVA444P10LE, 1}, CaseS{8192, 4320, AV_PIX_FMT_NONE, 1}}) {
+    AVCodecContext* pCodec = avcodec_alloc_context3(nullptr);
+    ASSERT_NE(pCodec, nullptr);
+    pCodec->width = rCase.m_i32Width;
+    pCodec->height = rCase.m_i32Height;
+    pCodec->pix_fmt = rCase.m_eFormat;
+    decoder_threads_configure(pCodec);
+    EXPECT_EQ(pCodec->thread_count, rCase.m_i32Threads) << rCase.m_i32Width << " x " << rCase.m_i32Height;
+    avcodec_free_context(&pCodec);
+  }
 }
 
 }  // namespace
