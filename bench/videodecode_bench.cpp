@@ -2,8 +2,8 @@
 // video files (AviReaderC for .avi, MovieReaderC with its read-ahead for the
 // others), next to the ffmpeg command doing the same (one thread for
 // decoding and one for converting, into the readers' pixels: 24-bit BGR for
-// AVI, 32-bit RGBA for movies) on the same files in the same run. The readers decode pictures of 1280 x 720 and more on
-// libavcodec's threads. After that first pass, for AVI files: the most
+// AVI, 32-bit RGBA for movies) on the same files in the same run. The
+// readers decode pictures of 1280 x 720 and more on libavcodec's threads. After that first pass, for AVI files: the most
 // frames that one backward jump decoded.
 //
 // videodecode_bench [--loops N] [--no-key-flags] FILE...

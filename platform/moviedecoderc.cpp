@@ -216,7 +216,7 @@ bool MovieDecoderC::open_codec() {
   m_i32Width = pParameters->width;
   m_i32Height = pParameters->height;
   m_bAlphaBeside = bAlphaBeside;
-  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, PICTURE_RGBA32);
+  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, LAYOUT);
   return true;
 }
 

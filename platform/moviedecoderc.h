@@ -38,12 +38,14 @@ class MovieDecoderC {
   int32_t get_height() const { return m_i32Height; }
   int32_t get_frame_count() const { return static_cast<int32_t>(m_rPictureTimes.size()); }
   double get_fps() const { return m_f64Fps; }
-  // Whether the pictures carry transparency; either way they are RGBA.
+  // Every picture comes in this layout, with or without transparency.
+  static constexpr PictureLayoutE LAYOUT = PICTURE_RGBA32;
+  // Whether the pictures carry transparency.
   bool has_alpha() const { return m_bAlpha; }
 
   // Decodes frame i32Frame (0 to the frame count - 1) into pOut as 32-bit
   // RGBA, opaque sources with an alpha of 255; pOut holds
-  // picture_stride(width, PICTURE_RGBA32) × height bytes and PICTURE_PADDING
+  // picture_stride(width, LAYOUT) × height bytes and PICTURE_PADDING
   // more. The frame after the one decoded last decodes forward, normally one
   // picture; the frame decoded last is converted again without decoding;
   // any other seeks to the key frame at or before it and decodes forward.

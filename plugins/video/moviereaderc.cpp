@@ -15,7 +15,7 @@ const uint8_t* MovieReaderC::get_frame(int32_t i32Frame) {
     m_pReadAhead = std::make_unique<FrameReadAheadC>(
         [pDecoder](int32_t i32Wanted, uint8_t* pOut) { return pDecoder->decode_frame(i32Wanted, pOut); },
         pDecoder->get_frame_count(),
-        [pDecoder] { return allocate_picture(pDecoder->get_width(), pDecoder->get_height(), PICTURE_RGBA32); },
+        [pDecoder] { return allocate_picture(pDecoder->get_width(), pDecoder->get_height(), MovieDecoderC::LAYOUT); },
         free_picture);
   }
   return m_pReadAhead->get(wrap_frame(i32Frame, pDecoder->get_frame_count()));
@@ -49,5 +49,5 @@ const uint8_t* MovieReaderC::get_data() {
 }
 
 PictureLayoutE MovieReaderC::get_layout() {
-  return PICTURE_RGBA32;
+  return MovieDecoderC::LAYOUT;
 }
