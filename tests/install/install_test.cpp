@@ -166,6 +166,7 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "bin/tiravo-doc",
       "lib/tiravo/plugins/opengl.so",
       "lib/tiravo/plugins/fliksel.so",
+      "lib/tiravo/plugins/vernisk.so",
       "lib/libtiravo-sdk.a",
       "lib/cmake/tiravo/tiravo-config.cmake",
       "lib/cmake/tiravo/tiravo-config-version.cmake",
@@ -186,7 +187,8 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
   add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
   add_sources(&rExpected, "examples/plugin", "", "share/doc/tiravo/examples/plugin");
   EXPECT_EQ(files_under(prefix()), rExpected);
-  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so"}) {
+  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so",
+                               "lib/tiravo/plugins/vernisk.so"}) {
     EXPECT_EQ(exports_of(prefix() + "/" + szPlugin), FOUR_EXPORTS) << szPlugin;
   }
 
