@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr const char* VERSION_TEXT = "tiravo 0.1\n";
+constexpr const char* VERSION_TEXT = "tiravo " TIRAVO_VERSION "\n";
 // A run that fails, played or rendered, ends as the player's own failures do:
 // -1, which the shell sees as 255.
 constexpr int EXIT_FAILURE_CODE = -1;
@@ -95,9 +95,11 @@ bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, OfflineRender
       std::fprintf(stderr, "tiravo: --to comes before --from\n");
       return false;
     }
+    // A span to the end time or past it ends as the whole does, its end
+    // frame drawn.
+    const bool bToTheEnd = !rLine.m_bHasTo || i32To >= pScene->get_end_time();
     const double f64TicksPerSecond = scene_ticks_per_second(pScene);
-    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond),
-                      rLine.m_bHasTo ? ticks_to_ms(i32To, f64TicksPerSecond) : -1);
+    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond), bToTheEnd ? -1 : ticks_to_ms(i32To, f64TicksPerSecond));
   }
   pControl->m_bWatch = rLine.m_bWatch;
   pControl->m_bTransport = rLine.m_eRender == RENDER_NONE &&
@@ -138,7 +140,7 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
 
 // Plays the document offline into pOutput; the exit code.
 int render(const CommandLineS& rLine, FrameOutputC* pOutput) {
-  OfflineRenderC rRender(pOutput, rLine.m_i32Fps, rLine.m_i32Width, rLine.m_i32Height);
+  OfflineRenderC rRender(pOutput, rLine.m_rFps, rLine.m_i32Width, rLine.m_i32Height);
   int iResult = play(rLine, false, &rRender);
   if (iResult == 0 && !rRender.finish()) {
     iResult = EXIT_FAILURE_CODE;

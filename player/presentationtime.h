@@ -6,8 +6,8 @@
 
 class SceneC;
 
-// A time as the command line gives it: seconds ("12.5"), ticks ("4096t") or
-// the label of one of the scene's markers.
+// A time as the command line gives it: seconds ("12.5", "1:02.5",
+// "1:00:00"), ticks ("4096t") or the label of one of the scene's markers.
 struct PresentationTimeS {
   enum KindE { SECONDS, TICKS, MARKER };
   KindE m_eKind = TICKS;
@@ -16,7 +16,7 @@ struct PresentationTimeS {
   std::string m_sLabel;
 };
 
-// A span "A:B" of such times.
+// A span "A..B" of such times, or "A:B" split at the last colon.
 struct PresentationSpanS {
   PresentationTimeS m_rFrom;
   PresentationTimeS m_rTo;

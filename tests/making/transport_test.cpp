@@ -187,6 +187,38 @@ TEST(PresentationTime, FormsAndMistakes) {
   EXPECT_FALSE(parse_presentation_span("12:", &rSpan, &sError));
 }
 
+TEST(PresentationTime, MinutesSecondsAndSpansBetweenThem) {
+  PresentationTimeS rTime;
+  std::string sError;
+  const struct {
+    const char* m_szText;
+    double m_f64Seconds;
+  } rClocks[] = {{"1:30", 90.0}, {"0:02.5", 2.5}, {"1:00:00", 3600.0}, {"2:03:04.25", 7384.25}, {"75:00", 4500.0}};
+  for (const auto& rClock : rClocks) {
+    ASSERT_TRUE(parse_presentation_time(rClock.m_szText, &rTime, &sError)) << rClock.m_szText;
+    EXPECT_EQ(PresentationTimeS::SECONDS, rTime.m_eKind) << rClock.m_szText;
+    EXPECT_DOUBLE_EQ(rClock.m_f64Seconds, rTime.m_f64Seconds) << rClock.m_szText;
+  }
+  EXPECT_FALSE(parse_presentation_time("1:60", &rTime, &sError));
+  EXPECT_NE(std::string::npos, sError.find("below 60")) << sError;
+  EXPECT_FALSE(parse_presentation_time("1:75:00", &rTime, &sError));
+  // Labels that hold a colon stay labels.
+  for (const char* szLabel : {"Part 2: Drop", "1:2:3:4", "a:30", ":30"}) {
+    ASSERT_TRUE(parse_presentation_time(szLabel, &rTime, &sError)) << szLabel;
+    EXPECT_EQ(PresentationTimeS::MARKER, rTime.m_eKind) << szLabel;
+  }
+  PresentationSpanS rSpan;
+  ASSERT_TRUE(parse_presentation_span("1:30..2:00.5", &rSpan, &sError));
+  EXPECT_DOUBLE_EQ(90.0, rSpan.m_rFrom.m_f64Seconds);
+  EXPECT_DOUBLE_EQ(120.5, rSpan.m_rTo.m_f64Seconds);
+  ASSERT_TRUE(parse_presentation_span("Part 2: Drop..Part 3: Outro", &rSpan, &sError));
+  EXPECT_EQ("Part 2: Drop", rSpan.m_rFrom.m_sLabel);
+  EXPECT_EQ("Part 3: Outro", rSpan.m_rTo.m_sLabel);
+  ASSERT_TRUE(parse_presentation_span("1.5..4096t", &rSpan, &sError));
+  EXPECT_DOUBLE_EQ(1.5, rSpan.m_rFrom.m_f64Seconds);
+  EXPECT_EQ(4096, rSpan.m_rTo.m_i32Ticks);
+}
+
 TEST(Transport, MarkersToJumpTo) {
   const std::vector<int32_t> rMarkers = {100, 1000, 3000};
   EXPECT_FALSE(previous_marker(rMarkers, 100, 0));
