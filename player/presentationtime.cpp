@@ -143,3 +143,20 @@ bool resolve_presentation_time(const PresentationTimeS& rTime, SceneC* pScene, i
   }
   return false;
 }
+
+bool resolve_presentation_span(const PresentationSpanS& rSpan, SceneC* pScene, int32_t* pFrom, int32_t* pTo,
+                               std::string* pError) {
+  int32_t i32From = 0;
+  int32_t i32To = 0;
+  if (!resolve_presentation_time(rSpan.m_rFrom, pScene, &i32From, pError) ||
+      !resolve_presentation_time(rSpan.m_rTo, pScene, &i32To, pError)) {
+    return false;
+  }
+  if (i32To <= i32From) {
+    *pError = "the span ends before it starts";
+    return false;
+  }
+  *pFrom = i32From;
+  *pTo = i32To;
+  return true;
+}

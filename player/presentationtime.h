@@ -30,5 +30,9 @@ bool parse_presentation_span(const std::string& rText, PresentationSpanS* pSpan,
 // has. Seconds become the tick the clock shows then (truncated).
 bool resolve_presentation_time(const PresentationTimeS& rTime, SceneC* pScene, int32_t* pTicks,
                                std::string* pError);
+// Both ends in the scene's ticks; false, with *pError, when one cannot be
+// found or the span ends before it starts.
+bool resolve_presentation_span(const PresentationSpanS& rSpan, SceneC* pScene, int32_t* pFrom, int32_t* pTo,
+                               std::string* pError);
 
 #endif

@@ -143,6 +143,40 @@ TEST_F(TransportTest, ALoopRepeatsItsSpan) {
   EXPECT_GE(wraps(), 3);
 }
 
+// A seek to the end or past it holds the end frame instead of ending the
+// presentation at the next; a seek back plays on. Home goes to the loop's start.
+TEST_F(TransportTest, SeeksPastTheEndHoldTheEndFrame) {
+  load(rect_description("[1, 0, 0, 1]", 2 * TICKS));
+  m_rScript.then(100, [&](int32_t) { m_rScript.press(SDLK_RIGHT, true); })
+      .then(300,
+            [&](int32_t i32Time) {
+              EXPECT_EQ(2 * TICKS, i32Time);
+              EXPECT_TRUE(clock()->is_paused());
+              m_rScript.press(SDLK_LEFT);
+            })
+      .then(200, [&](int32_t i32Time) {
+        EXPECT_FALSE(clock()->is_paused());
+        EXPECT_GE(i32Time, TICKS);
+        EXPECT_LT(i32Time, 2 * TICKS);
+      });
+  play();
+}
+
+TEST_F(TransportTest, HomeGoesToTheLoopsStart) {
+  load(rect_description("[1, 0, 0, 1]", 20 * TICKS));
+  PlaybackControlS rControl;
+  rControl.m_bLoop = true;
+  rControl.m_i32LoopFrom = 4 * TICKS;
+  rControl.m_i32LoopTo = 8 * TICKS;
+  rControl.m_i32StartPosition = 6 * TICKS;
+  m_rScript.then(50, [&](int32_t) { m_rScript.press(SDLK_HOME); })
+      .then(0, [&](int32_t i32Time) {
+        EXPECT_GE(i32Time, 4 * TICKS);
+        EXPECT_LT(i32Time, 5 * TICKS);
+      });
+  play(rControl);
+}
+
 TEST_F(TransportTest, PlayingStartsAtTheStartGivenInEachForm) {
   load(rect_description("[1, 0, 0, 1]", 20 * TICKS, MARKERS));
   for (const char* szStart : {"2.5", "700t", "Drop"}) {
