@@ -10,6 +10,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/picturesize.h"
+
 struct FontFaceC::FaceS {
   FT_Library m_pLibrary = nullptr;
   FT_Face m_pFace = nullptr;
@@ -242,7 +244,7 @@ bool TextLayoutC::set(FontFaceC& rFont, const std::string& rText, const TextStyl
   }
   const int64_t i64Width = iRight - iLeft;
   const int64_t i64Height = iBottom - iTop;
-  if (i64Width > TEXT_MAX_SIDE || i64Height > TEXT_MAX_SIDE || i64Width * i64Height > TEXT_MAX_PIXELS) {
+  if (i64Width > MAX_VIDEO_SIDE || i64Height > MAX_VIDEO_SIDE || i64Width * i64Height > MAX_VIDEO_PIXELS) {
     *pError = "the text's picture of " + std::to_string(i64Width) + " x " + std::to_string(i64Height) +
               " pixels is too large";
     return false;

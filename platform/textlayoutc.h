@@ -38,9 +38,8 @@ constexpr int32_t TEXT_MAX_CHARACTERS = 16384;
 // The pixel sizes a font is set at; others are brought into this range.
 constexpr float TEXT_MIN_SIZE = 1.0f;
 constexpr float TEXT_MAX_SIZE = 1024.0f;
-// The largest picture a text makes; larger ones are refused before allocation.
-constexpr int32_t TEXT_MAX_SIDE = 8192;
-constexpr int64_t TEXT_MAX_PIXELS = int64_t{8192} * 4320;
+// A text's picture is at most a video picture's size (MAX_VIDEO_SIDE and
+// MAX_VIDEO_PIXELS): larger ones are refused before allocation.
 
 enum TextAlignmentE : int32_t { TEXT_ALIGN_LEFT = 0, TEXT_ALIGN_CENTRE = 1, TEXT_ALIGN_RIGHT = 2 };
 

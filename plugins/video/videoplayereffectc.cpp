@@ -2,9 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
-#include <limits>
-
 #include "corelib/animtrackc.h"
 #include "corelib/colorparamc.h"
 #include "corelib/devicedriverbasec.h"
@@ -40,18 +37,6 @@ constexpr int32_t FILTER_MODE_BILINEAR = 0;
 // Without a picture the quad is 50 × 50.
 constexpr float F32_DEFAULT_HALF_SIZE = 25.0f;
 
-int32_t truncate_frame(double f64Frame) {
-  if (std::isnan(f64Frame)) {
-    return 0;
-  }
-  if (f64Frame >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (f64Frame <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(f64Frame);
-}
 
 }  // namespace
 
@@ -295,7 +280,7 @@ int32_t VideoPlayerEffectC::frame_at(int32_t i32Time, TimeBaseC* pTimeContext, G
   timing_param(VIDEO_PARAM_FPS)->get_value(i32Time, &f32Fps);
   const double f64Frame =
       pTimeContext ? pTimeContext->from_ticks(static_cast<double>(i32Time), static_cast<double>(f32Fps)) : 0.0;
-  return truncate_frame(f64Frame) + pVideo->get_first_frame();
+  return truncate_to_int32(f64Frame) + pVideo->get_first_frame();
 }
 
 void VideoPlayerEffectC::draw(DeviceTableC* pDevices) {

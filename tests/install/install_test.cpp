@@ -174,7 +174,7 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "lib/cmake/tiravo/tiravo-targets.cmake",
       "lib/cmake/tiravo/tiravo-targets-" TIRAVO_BUILD_TYPE ".cmake",
       "lib/pkgconfig/tiravo-plugin.pc",
-      "include/tiravo/player/classregistryc.h",
+      "include/tiravo/registry/classregistryc.h",
       "include/tiravo/player/hostinterfacec.h",
       "share/man/man1/tiravo.1",
       "share/man/man1/tiravo-doc.1",

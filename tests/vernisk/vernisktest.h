@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "corelib/ownedobject.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/endtoend/tiravoprocessc.h"
 #include "tests/support/renderedframec.h"
 #include "tests/support/tempdirectoryc.h"

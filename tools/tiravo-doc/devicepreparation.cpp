@@ -8,7 +8,7 @@
 #include "corelib/importlistc.h"
 #include "corelib/scenec.h"
 #include "corelib/timebasec.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tools/tiravo-doc/documentwalk.h"
 
 namespace {
