@@ -144,6 +144,16 @@ TEST_F(PluginSearchTest, AFoldersLibrariesLoadInNameOrder) {
 
 // Without read permission a folder cannot be listed; root reads any, so
 // there the case cannot be made.
+// The same refusal for any user: a "folder" that is a file.
+TEST_F(PluginSearchTest, AFolderThatIsAFileLoadsNothingAndSaysWhy) {
+  add_library("plugins", "rect.so");
+  std::ofstream("notafolder") << "plain file";
+  ClassRegistryC rRegistry;
+  search(&rRegistry, {"notafolder"});
+  EXPECT_TRUE(rRegistry.get_plugin_files().empty());
+  EXPECT_NE(m_sDiagnostics.find("No plug-ins from notafolder (not a directory)"), std::string::npos) << m_sDiagnostics;
+}
+
 TEST_F(PluginSearchTest, AFolderThatCannotBeReadLoadsNothingAndSaysWhy) {
   if (geteuid() == 0) {
     GTEST_SKIP() << "root reads every folder";
