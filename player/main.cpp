@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr const char* VERSION_TEXT = "tiravo 0.1\n";
+constexpr const char* VERSION_TEXT = "tiravo " TIRAVO_VERSION "\n";
 // A run that fails, played or rendered, ends as the player's own failures do:
 // -1, which the shell sees as 255.
 constexpr int EXIT_FAILURE_CODE = -1;
@@ -90,23 +90,30 @@ bool resolve_time(const char* szOption, const PresentationTimeS& rTime, SceneC* 
 
 // The times of --start, --loop, --from and --to in the loaded scene's ticks. Those who
 // make a presentation get the transport keys: with either option, or when
-// playing a description.
+// playing a description. *pUsage when the command line asks for what the
+// presentation does not have.
 bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, OfflineRenderC* pRender,
-                      PlaybackControlS* pControl) {
+                      PlaybackControlS* pControl, bool* pUsage) {
   SceneC* pScene = pPlayer->get_scene();
   if (rLine.m_bHasLoop) {
-    if (!resolve_time("--loop", rLine.m_rLoop.m_rFrom, pScene, &pControl->m_i32LoopFrom) ||
-        !resolve_time("--loop", rLine.m_rLoop.m_rTo, pScene, &pControl->m_i32LoopTo)) {
-      return false;
-    }
-    if (pControl->m_i32LoopTo <= pControl->m_i32LoopFrom) {
-      std::fprintf(stderr, "tiravo: --loop: the span ends before it starts\n");
+    std::string sError;
+    if (!resolve_presentation_span(rLine.m_rLoop, pScene, &pControl->m_i32LoopFrom, &pControl->m_i32LoopTo,
+                                   &sError)) {
+      std::fprintf(stderr, "tiravo: --loop: %s\n", sError.c_str());
       return false;
     }
     pControl->m_bLoop = true;
+    pControl->m_rLoopSpan = rLine.m_rLoop;
     pControl->m_i32StartPosition = pControl->m_i32LoopFrom;
   }
   if (rLine.m_bHasStart && !resolve_time("--start", rLine.m_rStart, pScene, &pControl->m_i32StartPosition)) {
+    return false;
+  }
+  if (rLine.m_bHasStart && pControl->m_i32StartPosition > pScene->get_end_time()) {
+    std::fprintf(stderr, "tiravo: --start: %.3f s is past the presentation's end at %.3f s\n",
+                 pControl->m_i32StartPosition / scene_ticks_per_second(pScene),
+                 pScene->get_end_time() / scene_ticks_per_second(pScene));
+    *pUsage = true;
     return false;
   }
   if (pRender) {
@@ -120,9 +127,11 @@ bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, OfflineRender
       std::fprintf(stderr, "tiravo: --to comes before --from\n");
       return false;
     }
+    // A span to the end time or past it ends as the whole does, its end
+    // frame drawn.
+    const bool bToTheEnd = !rLine.m_bHasTo || i32To >= pScene->get_end_time();
     const double f64TicksPerSecond = scene_ticks_per_second(pScene);
-    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond),
-                      rLine.m_bHasTo ? ticks_to_ms(i32To, f64TicksPerSecond) : -1);
+    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond), bToTheEnd ? -1 : ticks_to_ms(i32To, f64TicksPerSecond));
   }
   pControl->m_bWatch = rLine.m_bWatch;
   pControl->m_bTransport = rLine.m_eRender == RENDER_NONE &&
@@ -142,8 +151,9 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
     return EXIT_FAILURE_CODE;
   }
   PlaybackControlS rControl;
-  if (!playback_control(rLine, &rPlayer, pRender, &rControl)) {
-    return EXIT_FAILURE_CODE;
+  bool bUsage = false;
+  if (!playback_control(rLine, &rPlayer, pRender, &rControl, &bUsage)) {
+    return bUsage ? EXIT_USAGE : EXIT_FAILURE_CODE;
   }
   rPlayer.set_playback_control(rControl);
   rPlayer.set_offline_render(pRender);
@@ -163,7 +173,7 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
 
 // Plays the document offline into pOutput; the exit code.
 int render(const CommandLineS& rLine, FrameOutputC* pOutput) {
-  OfflineRenderC rRender(pOutput, rLine.m_i32Fps, rLine.m_i32Width, rLine.m_i32Height);
+  OfflineRenderC rRender(pOutput, rLine.m_rFps, rLine.m_i32Width, rLine.m_i32Height);
   int iResult = play(rLine, false, &rRender);
   if (iResult == 0 && !rRender.finish()) {
     iResult = EXIT_FAILURE_CODE;

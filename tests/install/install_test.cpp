@@ -195,8 +195,8 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
   add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
   add_sources(&rExpected, "examples/plugin", "", "share/doc/tiravo/examples/plugin");
   EXPECT_EQ(files_under(prefix()), rExpected);
-  for (const char* szPlugin :
-       {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so", "lib/tiravo/plugins/vernisk.so"}) {
+  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so",
+                               "lib/tiravo/plugins/vernisk.so"}) {
     EXPECT_EQ(exports_of(prefix() + "/" + szPlugin), FOUR_EXPORTS) << szPlugin;
   }
   // Reproducible: neither the source nor the build folder is written into a
