@@ -17,6 +17,8 @@ extern "C" int fuzz_moviereader_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_track_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_docdump_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_sounddecoder_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_image_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_font_one_input(const uint8_t* pData, size_t uiSize);
 
 namespace {
 
@@ -40,6 +42,12 @@ OneInputT target_of(const std::string& rName) {
   }
   if (rName == "sounddecoder") {
     return fuzz_sounddecoder_one_input;
+  }
+  if (rName == "image") {
+    return fuzz_image_one_input;
+  }
+  if (rName == "font") {
+    return fuzz_font_one_input;
   }
   return nullptr;
 }

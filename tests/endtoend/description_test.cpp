@@ -58,7 +58,7 @@ TEST_F(DescriptionTest, StatsAreReportedAtTheEndOfAPlayedDescription) {
   m_rProcess.set_variable("SDL_VIDEODRIVER", "offscreen");
   m_rProcess.set_variable("SDL_AUDIODRIVER", "dummy");
   const TiravoProcessC::ResultS rResult = m_rProcess.run(
-      m_rDirectory.path(), {"--windowed", "--stats", "--watch", "--plugins", plugin_directory(), "show.json"});
+      m_rDirectory.path(), {"--windowed", "--stats", "--plugins", plugin_directory(), "show.json"});
   ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
   for (const char* szLine : {"frames drawn:", "average rate:", "frame time:             median ", "late frames:",
                              "clock and music:        at most "}) {
