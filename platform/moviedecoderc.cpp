@@ -113,18 +113,30 @@ int64_t MovieDecoderC::seek_memory(void* pOpaque, int64_t i64Offset, int iWhence
   return i64Base + i64Offset;
 }
 
-MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size) {
+MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size, std::string* pProblem) {
   if (pData == nullptr || ui32Size == 0) {
+    if (pProblem != nullptr) {
+      *pProblem = "the file is empty";
+    }
     return nullptr;
   }
   codec_allocations_limit();
   MovieDecoderC* pDecoder = new MovieDecoderC();
   if (!pDecoder->open_container(pData, ui32Size) || !pDecoder->open_codec() || !pDecoder->index_pictures()) {
+    if (pProblem != nullptr) {
+      *pProblem = pDecoder->m_sProblem;
+    }
     delete pDecoder;
     return nullptr;
   }
   pDecoder->choose_frame_rate();
-  pDecoder->find_alpha();
+  if (!pDecoder->read_first_picture()) {
+    if (pProblem != nullptr) {
+      *pProblem = pDecoder->m_sProblem;
+    }
+    delete pDecoder;
+    return nullptr;
+  }
   return pDecoder;
 }
 
@@ -157,6 +169,7 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
     if (m_pIo == nullptr) {
       av_free(pBuffer);
     }
+    m_sProblem = "out of memory";
     return false;
   }
   m_pFormat->pb = m_pIo;
@@ -172,10 +185,12 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
   if (m_pFormat->format_whitelist == nullptr ||
       av_probe_input_buffer2(m_pIo, &pContainer, "", nullptr, 0, static_cast<unsigned>(PROBE_SIZE)) < 0 ||
       !av_match_list(pContainer->name, CONTAINERS, ',')) {
+    m_sProblem = "unknown container (not MP4, MOV, 3GP, Matroska, WebM or Ogg)";
     return false;
   }
   // On failure libavformat frees the context, not our I/O.
   if (avformat_open_input(&m_pFormat, nullptr, pContainer, nullptr) < 0) {
+    m_sProblem = std::string("damaged ") + pContainer->name + " container";
     return false;
   }
   // The first video stream, whatever libavformat would rank best; cover
@@ -188,22 +203,37 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
       break;
     }
   }
-  return m_i32StreamIndex >= 0;
+  if (m_i32StreamIndex < 0) {
+    m_sProblem = "no video stream";
+    return false;
+  }
+  return true;
 }
 
 bool MovieDecoderC::open_codec() {
   AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
   const AVCodecParameters* pParameters = pStream->codecpar;
-  if (!sensible_size(pParameters->width, pParameters->height)) {
+  // Without libavformat's stream analysis the mov demuxer leaves MPEG-4
+  // Part 2 and H.263 at 0 × 0: their first picture tells.
+  const bool bSizeUnknown = pParameters->width == 0 && pParameters->height == 0;
+  if (!bSizeUnknown && !sensible_size(pParameters->width, pParameters->height)) {
+    m_sProblem = "damaged: a picture size of " + std::to_string(pParameters->width) + " x " +
+                 std::to_string(pParameters->height);
     return false;
   }
   bool bAlphaBeside = false;
   const AVCodec* pCodec = find_decoder(pStream, &bAlphaBeside);
   if (pCodec == nullptr) {
+    char szTag[AV_FOURCC_MAX_STRING_SIZE] = {};
+    m_sProblem = pParameters->codec_id != AV_CODEC_ID_NONE
+                     ? std::string("no decoder for the codec ") + avcodec_get_name(pParameters->codec_id)
+                     : std::string("no decoder for the codec \"") +
+                           av_fourcc_make_string(szTag, pParameters->codec_tag) + "\"";
     return false;
   }
   m_pCodec = avcodec_alloc_context3(pCodec);
   if (m_pCodec == nullptr || avcodec_parameters_to_context(m_pCodec, pParameters) < 0) {
+    m_sProblem = "out of memory";
     return false;
   }
   m_pCodec->pkt_timebase = pStream->time_base;
@@ -211,20 +241,37 @@ bool MovieDecoderC::open_codec() {
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
   m_pCodec->max_pixels = MAX_PIXELS;
   if (avcodec_open2(m_pCodec, pCodec, nullptr) < 0) {
+    m_sProblem = std::string("the ") + pCodec->name + " decoder refuses the stream";
     return false;
   }
   m_i32Width = pParameters->width;
   m_i32Height = pParameters->height;
   m_bAlphaBeside = bAlphaBeside;
-  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, LAYOUT);
   return true;
 }
 
-// Many containers do not say whether pictures have alpha: the first
-// picture does. It stays decoded for the first request.
-void MovieDecoderC::find_alpha() {
+// Many containers do not say whether pictures have alpha, some not even
+// their size: the first picture does. It stays decoded for the first
+// request.
+bool MovieDecoderC::read_first_picture() {
   seek_before(m_rPictureTimes.front());
-  m_bAlpha = m_bAlphaBeside || (decode_until(m_rPictureTimes.front()) && format_has_alpha(m_pPicture->format));
+  const bool bDecoded = decode_until(m_rPictureTimes.front());
+  m_bAlpha = m_bAlphaBeside || (bDecoded && format_has_alpha(m_pPicture->format));
+  if (m_i32Width == 0) {
+    if (!bDecoded) {
+      m_sProblem = "damaged: no picture decodes";
+      return false;
+    }
+    if (!sensible_size(m_pPicture->width, m_pPicture->height)) {
+      m_sProblem = "damaged: a picture size of " + std::to_string(m_pPicture->width) + " x " +
+                   std::to_string(m_pPicture->height);
+      return false;
+    }
+    m_i32Width = m_pPicture->width;
+    m_i32Height = m_pPicture->height;
+  }
+  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, LAYOUT);
+  return true;
 }
 
 // Every packet of the stream once, without decoding: the pictures' times in
@@ -246,7 +293,11 @@ bool MovieDecoderC::index_pictures() {
   std::sort(m_rPictureTimes.begin(), m_rPictureTimes.end());
   std::sort(m_rKeyFrames.begin(), m_rKeyFrames.end(),
             [](const KeyFrameC& rA, const KeyFrameC& rB) { return rA.m_i64Pts < rB.m_i64Pts; });
-  return !m_rPictureTimes.empty();
+  if (m_rPictureTimes.empty()) {
+    m_sProblem = "damaged: the video stream has no pictures";
+    return false;
+  }
+  return true;
 }
 
 // The stream's average frame rate; else the rate its timestamps show; else

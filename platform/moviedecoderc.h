@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/pictureconverterc.h"
@@ -14,7 +15,7 @@ struct AVIOContext;
 struct AVPacket;
 
 // The pictures of the first video stream of a container file (MP4, MOV,
-// Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
+// 3GP, Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
 // The bytes are only borrowed: libavformat reads them where they lie.
 //
 // Frame n is the n-th picture in display order, counted from the stream's
@@ -28,8 +29,9 @@ struct AVPacket;
 class MovieDecoderC {
  public:
   // Null when libavformat cannot open the bytes as one of those containers,
-  // or finds no video stream with a decoder and a sensible picture size.
-  static MovieDecoderC* open(const uint8_t* pData, uint32_t ui32Size);
+  // or finds no video stream with a decoder and a sensible picture size;
+  // then *pProblem, if given, says which in a few words.
+  static MovieDecoderC* open(const uint8_t* pData, uint32_t ui32Size, std::string* pProblem = nullptr);
   MovieDecoderC(const MovieDecoderC&) = delete;
   MovieDecoderC& operator=(const MovieDecoderC&) = delete;
   ~MovieDecoderC();
@@ -76,8 +78,12 @@ class MovieDecoderC {
   bool open_container(const uint8_t* pData, uint32_t ui32Size);
   bool open_codec();
   bool index_pictures();
+  // What stopped open, for the one line a user is told.
+  std::string m_sProblem;
   void choose_frame_rate();
-  void find_alpha();
+  // Decodes the first picture: whether the pictures have alpha, and their
+  // size where the container did not say; false when that size is unknown.
+  bool read_first_picture();
   // The key frame with the latest pts not after the target, or null.
   const KeyFrameC* key_frame_before(int64_t i64Target) const;
   size_t picture_for_frame(int32_t i32Frame) const;

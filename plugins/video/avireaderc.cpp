@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "platform/videocodec.h"
 
@@ -21,6 +22,19 @@ constexpr int32_t MAX_WAITING_PICTURES = 64;
 uint32_t le32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
          (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Four printable characters in quotes, else the number.
+std::string fourcc_text(uint32_t ui32Code) {
+  std::string sText;
+  for (int32_t i = 0; i < 4; ++i) {
+    const char c = static_cast<char>(ui32Code >> (8 * i));
+    if (c < 0x20 || c > 0x7e) {
+      return std::to_string(ui32Code);
+    }
+    sText += c;
+  }
+  return "\"" + sText + "\"";
 }
 
 void put_le32(uint8_t* p, uint32_t ui32Value) {
@@ -52,6 +66,28 @@ void AviReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
   m_rPaletteChanges = rFile.palette_changes();
   derive_output_format();
   open_decompressor();
+  m_sProblem = m_pDecompressor != nullptr ? std::string() : find_problem(rFile);
+}
+
+std::string AviReaderC::find_problem(const AviIndexC& rFile) const {
+  if (m_ui32DataSize < 12 || std::memcmp(m_pData, "RIFF", 4) != 0 || std::memcmp(m_pData + 8, "AVI ", 4) != 0) {
+    return "not an AVI file";
+  }
+  if (!rFile.has_video_stream()) {
+    return "no video stream";
+  }
+  if (m_rOutputFormat.empty()) {
+    return "damaged: the video stream has no format";
+  }
+  if (std::none_of(m_rIndex.begin(), m_rIndex.end(), [](const IndexEntryC& rEntry) { return rEntry.m_ui32Size > 0; })) {
+    return "damaged: the video stream has no frames";
+  }
+  if (m_i32Width == 0) {
+    return "damaged: a picture size of " + std::to_string(static_cast<int32_t>(le32(m_rInputFormat.data() + 4))) +
+           " x " + std::to_string(static_cast<int32_t>(le32(m_rInputFormat.data() + 8)));
+  }
+  return "no decoder for the codec " + fourcc_text(le32(m_rInputFormat.data() + 16)) + " (handler " +
+         fourcc_text(le32(m_rStreamHeader + 4)) + ")";
 }
 
 void AviReaderC::derive_output_format() {

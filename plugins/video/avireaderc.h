@@ -44,6 +44,8 @@ class AviReaderC : public VideoReaderC {
 
   void derive_output_format();
   void open_decompressor();
+  // What open_decompressor lacked, for get_problem.
+  std::string find_problem(const AviIndexC& rFile) const;
 
   bool is_restart_point(int32_t i32Entry, int32_t i32Display) const;
   void decode_to(int32_t i32Display);

@@ -110,13 +110,13 @@ TEST_F(FlikselPluginTest, DescriptorsAnswerFieldByField) {
   EXPECT_EQ(SuperClassIdentC(0x02000002), pMovie->get_super_class_ident());
   EXPECT_STREQ("Movie", pMovie->get_class_name());
   EXPECT_STREQ("res://Moviehelp.html", pMovie->get_help_location());
-  ASSERT_EQ(6, pMovie->get_extension_count());
+  ASSERT_EQ(8, pMovie->get_extension_count());
   std::string sExtensions;
-  for (int32_t i = 0; i < 6; ++i) {
+  for (int32_t i = 0; i < 8; ++i) {
     sExtensions += std::string(pMovie->get_extension(i)) + " ";
   }
-  EXPECT_EQ("MP4 MOV M4V MKV WEBM OGV ", sExtensions);
-  EXPECT_EQ(nullptr, pMovie->get_extension(6));
+  EXPECT_EQ("MP4 MOV M4V MKV WEBM OGV 3GP 3G2 ", sExtensions);
+  EXPECT_EQ(nullptr, pMovie->get_extension(8));
   EXPECT_EQ(nullptr, pMovie->get_extension(-1));
 
   for (PluginClass::ClassDescC* pDesc : {pImport, pPlayer, pMovie}) {

@@ -62,6 +62,7 @@ TEST_F(MovieImportTest, LoadFileRefusesSoundTextAndAviAndKeepsThePreviousMovie) 
     EXPECT_FALSE(pVideo->load_file(rPath.c_str(), nullptr)) << rPath;
   }
   EXPECT_FALSE(pVideo->load_file(nullptr, nullptr));
+  EXPECT_FALSE(pVideo->load_file(movie("tone.m4a").c_str(), nullptr));
   EXPECT_EQ(movie("webm_vp9.webm"), pVideo->get_file_name());
   EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pVideo->get_info());
   EXPECT_EQ(24, pVideo->get_frame_count());
@@ -111,8 +112,18 @@ TEST_F(MovieImportTest, DamagedMovieBytesInADocumentKeepWhatLoaded) {
   DocumentFileC rText;
   rText.write_payload(stored_file("notes.mp4", file_bytes(movie("notes.txt"))));
   OwnedT<GraphicsImportableC> pText = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  testing::internal::CaptureStderr();
   EXPECT_EQ(CHUNK_END, rText.load(pText.get()));
+  EXPECT_EQ("fliksel: the video notes.mp4 cannot be played: unknown container (not MP4, MOV, 3GP, Matroska, WebM "
+            "or Ogg)\n",
+            testing::internal::GetCapturedStderr());
   EXPECT_STREQ("0 x 0 x 0BPP @ 0.0 FPS", pText->get_info());
+  DocumentFileC rSound;
+  rSound.write_payload(stored_file("tone.m4a", file_bytes(movie("tone.m4a"))));
+  OwnedT<GraphicsImportableC> pSound = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(CHUNK_END, rSound.load(pSound.get()));
+  EXPECT_EQ("fliksel: the video tone.m4a cannot be played: no video stream\n", testing::internal::GetCapturedStderr());
   EXPECT_EQ(0, pText->get_frame_count());
   DocumentFileC rAgain;
   EXPECT_EQ(CHUNK_OK, rAgain.save(pText.get()));

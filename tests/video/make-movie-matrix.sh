@@ -5,7 +5,7 @@
 # alpha of 255, rows top first, unpadded) and the timestamps and frame
 # rate ffprobe reads (NAME.times: "time_base avg_frame_rate", then one pts a
 # line in display order, from the packets). Clips whose encoder this ffmpeg lacks are left out
-# and listed in missing.txt. A sound file and a text file are made too, for
+# and listed in missing.txt. Sound files and a text file are made too, for
 # refusals. The file "complete" is written last.
 # Usage: make-movie-matrix.sh OUTPUT_DIRECTORY
 set -eu
@@ -59,9 +59,16 @@ clip webm_vp9_alpha webm "$alpha" libvpx-vp9 libvpx-vp9 -pix_fmt yuva420p -g 8 -
      -cpu-used 8
 clip mkv_av1 mkv "$opaque" - libsvtav1 -g 8 -preset 12
 clip ogv_theora ogv "$opaque" - libtheora -g 8 -q:v 7
+# MPEG-4 Part 2 and H.263 as phones and cameras wrote them: the mov demuxer
+# leaves their picture size to the first picture. H.263 knows only a few
+# sizes; 128 × 96 is its smallest.
+clip mp4_mpeg4 mp4 "$opaque" - mpeg4 -bf 2 -g 8 -q:v 2
+clip 3gp_h263 3gp "testsrc2=s=128x96:r=25" - h263 -g 8 -q:v 2
+clip 3g2_mpeg4 3g2 "$opaque" - mpeg4 -g 8 -q:v 2
 # Variable frame rate: pictures held for one to three frame times.
 clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
 
 ff -f lavfi -i "sine=frequency=440:duration=0.5" "$out/tone.wav"
+ff -f lavfi -i "sine=frequency=440:duration=0.5" -c:a aac "$out/tone.m4a"
 printf 'Not a movie at all,\njust a few lines of text.\n' > "$out/notes.txt"
 touch "$out/complete"

@@ -52,6 +52,8 @@ struct ClipS {
   const char* m_szName;
   const char* m_szExtension;
   bool m_bAlpha;
+  int32_t m_i32Width = 64;
+  int32_t m_i32Height = 64;
 };
 
 std::ostream& operator<<(std::ostream& rOut, const ClipS& rClip) {
@@ -109,6 +111,8 @@ class MovieMatrixTest : public ::testing::TestWithParam<ClipS> {
     m_pDecoder.reset(MovieDecoderC::open(m_rFile.data(), static_cast<uint32_t>(m_rFile.size())));
     ASSERT_NE(m_pDecoder, nullptr);
     m_bAlpha = rClip.m_bAlpha;
+    m_i32Width = rClip.m_i32Width;
+    m_i32Height = rClip.m_i32Height;
     m_pPicture.reset(allocate_picture(m_pDecoder->get_width(), m_pDecoder->get_height(), PICTURE_RGBA32));
   }
 
@@ -136,15 +140,17 @@ class MovieMatrixTest : public ::testing::TestWithParam<ClipS> {
   std::unique_ptr<ReferenceC> m_pReference;
   std::unique_ptr<MovieDecoderC> m_pDecoder;
   bool m_bAlpha = false;
+  int32_t m_i32Width = 0;
+  int32_t m_i32Height = 0;
   std::unique_ptr<uint8_t, PictureDeleterS> m_pPicture;
 };
 
 TEST_P(MovieMatrixTest, EveryFrameEqualsFfmpegInOrderAtRandomAndAfterBackwardJumps) {
-  ASSERT_EQ(m_pDecoder->get_width(), 64);
-  ASSERT_EQ(m_pDecoder->get_height(), 64);
+  ASSERT_EQ(m_pDecoder->get_width(), m_i32Width);
+  ASSERT_EQ(m_pDecoder->get_height(), m_i32Height);
   EXPECT_EQ(m_pDecoder->has_alpha(), m_bAlpha);
   ASSERT_EQ(m_pDecoder->get_frame_count(), 24);
-  ASSERT_EQ(m_pReference->m_rPictures.size(), 24 * row_bytes() * 64) << "wrong sizes";
+  ASSERT_EQ(m_pReference->m_rPictures.size(), 24 * row_bytes() * m_i32Height) << "wrong sizes";
   for (int32_t i = 0; i < 24; ++i) {
     ASSERT_TRUE(shows(i));
   }
@@ -194,7 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"mkv_ffv1", "mkv", false}, ClipS{"webm_vp8", "webm", false},
                       ClipS{"webm_vp9", "webm", false}, ClipS{"webm_vp9_alpha", "webm", true},
                       ClipS{"mkv_av1", "mkv", false}, ClipS{"ogv_theora", "ogv", false},
-                      ClipS{"mp4_vfr", "mp4", false}),
+                      ClipS{"mp4_vfr", "mp4", false}, ClipS{"mp4_mpeg4", "mp4", false},
+                      ClipS{"3gp_h263", "3gp", false, 128, 96}, ClipS{"3g2_mpeg4", "3g2", false}),
     [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
 
 TEST(MovieDecoderRefusal, SoundTextAndNothingAreNoMovies) {
