@@ -141,6 +141,7 @@ MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size, std:
 }
 
 MovieDecoderC::~MovieDecoderC() {
+  free_picture(m_pUnturned);
   av_frame_free(&m_pPicture);
   av_frame_free(&m_pDecoded);
   av_packet_free(&m_pPacket);
@@ -270,8 +271,38 @@ bool MovieDecoderC::read_first_picture() {
     m_i32Width = m_pPicture->width;
     m_i32Height = m_pPicture->height;
   }
-  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, LAYOUT);
+  choose_geometry(m_i32Width, m_i32Height);
   return true;
+}
+
+// Samples wider than high widen the picture, narrower ones make it taller,
+// as players show them; then the display matrix turns it.
+void MovieDecoderC::choose_geometry(int32_t i32PictureWidth, int32_t i32PictureHeight) {
+  AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
+  AVRational rAspect = av_guess_sample_aspect_ratio(m_pFormat, pStream, m_bHasPicture ? m_pPicture : nullptr);
+  int64_t i64Width = i32PictureWidth;
+  int64_t i64Height = i32PictureHeight;
+  if (rAspect.num > 0 && rAspect.den > 0) {
+    if (rAspect.num > rAspect.den) {
+      i64Width = av_rescale(i64Width, rAspect.num, rAspect.den);
+    } else {
+      i64Height = av_rescale(i64Height, rAspect.den, rAspect.num);
+    }
+  }
+  if (!sensible_size(i64Width, i64Height)) {
+    // An aspect that no display has: the samples are shown square.
+    i64Width = i32PictureWidth;
+    i64Height = i32PictureHeight;
+  }
+  m_i32UnturnedWidth = static_cast<int32_t>(i64Width);
+  m_i32UnturnedHeight = static_cast<int32_t>(i64Height);
+  size_t uiMatrixSize = 0;
+  const uint8_t* pMatrix = av_stream_get_side_data(pStream, AV_PKT_DATA_DISPLAYMATRIX, &uiMatrixSize);
+  m_rTurn = picture_turn_from_matrix(uiMatrixSize >= 9 * sizeof(int32_t) ? reinterpret_cast<const int32_t*>(pMatrix)
+                                                                          : nullptr);
+  m_i32Width = m_rTurn.m_bTranspose ? m_i32UnturnedHeight : m_i32UnturnedWidth;
+  m_i32Height = m_rTurn.m_bTranspose ? m_i32UnturnedWidth : m_i32UnturnedHeight;
+  m_pConverter = std::make_unique<PictureConverterC>(m_i32UnturnedWidth, m_i32UnturnedHeight, LAYOUT);
 }
 
 // Every packet of the stream once, without decoding: the pictures' times in
@@ -354,7 +385,18 @@ bool MovieDecoderC::decode_frame(int32_t i32Frame, uint8_t* pOut) {
       return false;
     }
   }
-  return m_pConverter->convert(m_pPicture, pOut);
+  if (!m_rTurn.turns()) {
+    return m_pConverter->convert(m_pPicture, pOut);
+  }
+  if (m_pUnturned == nullptr) {
+    m_pUnturned = allocate_picture(m_i32UnturnedWidth, m_i32UnturnedHeight, LAYOUT);
+  }
+  if (m_pUnturned == nullptr || !m_pConverter->convert(m_pPicture, m_pUnturned)) {
+    return false;
+  }
+  turn_picture(m_pUnturned, m_i32UnturnedWidth, m_i32UnturnedHeight, picture_stride(m_i32UnturnedWidth, LAYOUT),
+               m_rTurn, pOut, picture_stride(m_i32Width, LAYOUT));
+  return true;
 }
 
 const MovieDecoderC::KeyFrameC* MovieDecoderC::key_frame_before(int64_t i64Target) const {

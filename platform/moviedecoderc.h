@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/pictureconverterc.h"
+#include "platform/pictureturn.h"
 
 struct AVCodecContext;
 struct AVFormatContext;
@@ -36,6 +37,9 @@ class MovieDecoderC {
   MovieDecoderC& operator=(const MovieDecoderC&) = delete;
   ~MovieDecoderC();
 
+  // The picture as it is displayed: turned upright as the container's
+  // display matrix says, and stretched to its sample aspect ratio (wider,
+  // or taller where the samples are narrow, never smaller).
   int32_t get_width() const { return m_i32Width; }
   int32_t get_height() const { return m_i32Height; }
   int32_t get_frame_count() const { return static_cast<int32_t>(m_rPictureTimes.size()); }
@@ -84,6 +88,8 @@ class MovieDecoderC {
   // Decodes the first picture: whether the pictures have alpha, and their
   // size where the container did not say; false when that size is unknown.
   bool read_first_picture();
+  // The displayed size and turn, from the picture's own size.
+  void choose_geometry(int32_t i32PictureWidth, int32_t i32PictureHeight);
   // The key frame with the latest pts not after the target, or null.
   const KeyFrameC* key_frame_before(int64_t i64Target) const;
   size_t picture_for_frame(int32_t i32Frame) const;
@@ -106,6 +112,12 @@ class MovieDecoderC {
   int32_t m_i32StreamIndex = -1;
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;
+  // The picture stretched to its aspect, before it is turned upright, and
+  // its rows while it is turned.
+  int32_t m_i32UnturnedWidth = 0;
+  int32_t m_i32UnturnedHeight = 0;
+  PictureTurnS m_rTurn;
+  uint8_t* m_pUnturned = nullptr;
   bool m_bAlpha = false;
   bool m_bAlphaBeside = false;
   double m_f64Fps = 0.0;

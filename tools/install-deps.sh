@@ -9,9 +9,10 @@ set -eu
 # also headless; nlohmann-json for the document tool's JSON; dpkg-dev and
 # file for the Debian package, whose dependencies CPack works out with
 # dpkg-shlibdeps; MEncoder and GStreamer as AVI writers of their own for the
-# video tests; Xvfb and xdotool to show the options dialog on a virtual
+# video tests; exiftool to write the display rotation phones record into test
+# movies; Xvfb and xdotool to show the options dialog on a virtual
 # display and answer it in tests.
-PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good xvfb xdotool $*"
+PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool $*"
 
 missing=""
 for package in $PACKAGES; do

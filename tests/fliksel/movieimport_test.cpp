@@ -49,6 +49,15 @@ TEST_F(MovieImportTest, AnswersQueriesForOpaqueTransparentAndUnevenMovies) {
   EXPECT_STREQ("64 x 64 x 32BPP @ 25.0 FPS", pAlpha->get_info());
   EXPECT_EQ(32, pAlpha->get_bit_depth());
 
+  // A phone clip turned upright, and samples twice as wide: the sizes the
+  // quad is drawn at are the displayed ones.
+  OwnedT<GraphicsImportableC> pTurned = import_movie("mp4_rot90.mp4");
+  EXPECT_EQ(48, pTurned->get_width());
+  EXPECT_EQ(64, pTurned->get_height());
+  EXPECT_EQ(48, pTurned->get_data_width());
+  OwnedT<GraphicsImportableC> pWide = import_movie("mkv_sar_wide.mkv");
+  EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pWide->get_info());
+
   // 24 pictures over 1.4 s: the average rate is 120/7.
   OwnedT<GraphicsImportableC> pUneven = import_movie("mp4_vfr.mp4");
   EXPECT_STREQ("64 x 64 x 24BPP @ 17.1 FPS", pUneven->get_info());

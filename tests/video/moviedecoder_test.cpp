@@ -201,7 +201,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"webm_vp9", "webm", false}, ClipS{"webm_vp9_alpha", "webm", true},
                       ClipS{"mkv_av1", "mkv", false}, ClipS{"ogv_theora", "ogv", false},
                       ClipS{"mp4_vfr", "mp4", false}, ClipS{"mp4_mpeg4", "mp4", false},
-                      ClipS{"3gp_h263", "3gp", false, 128, 96}, ClipS{"3g2_mpeg4", "3g2", false}),
+                      ClipS{"3gp_h263", "3gp", false, 128, 96}, ClipS{"3g2_mpeg4", "3g2", false},
+                      ClipS{"mp4_landscape", "mp4", false, 64, 48}, ClipS{"mp4_rot90", "mp4", false, 48, 64},
+                      ClipS{"mp4_rot180", "mp4", false, 64, 48}, ClipS{"mov_rot270", "mov", false, 48, 64},
+                      ClipS{"mkv_sar_wide", "mkv", false}, ClipS{"mkv_sar_narrow", "mkv", false}),
     [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
 
 TEST(MovieDecoderRefusal, SoundTextAndNothingAreNoMovies) {
