@@ -31,6 +31,9 @@ constexpr int32_t MAX_SIDE = 8192;
 constexpr int64_t MAX_PIXELS = int64_t{8192} * 4320;
 // Over nine hours at 30 pictures a second: the index stops growing there.
 constexpr size_t MAX_PICTURES = size_t{1} << 20;
+// Frame numbers are int32; a damaged duration must not reach beyond them.
+// This is over 150 hours at 30 frames a second.
+constexpr int64_t MAX_FRAMES = int64_t{1} << 24;
 // A damaged stream must not keep a request busy for ever: a request takes
 // at most as many steps as the stream has pictures, twice, and these more.
 constexpr int64_t SPARE_STEPS = 256;
@@ -208,6 +211,14 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
     m_sProblem = "no video stream";
     return false;
   }
+  // The other streams' packets are never read; the stream's parameters and
+  // rate come from the first mebibyte, as the ffmpeg command finds them.
+  for (uint32_t i = 0; i < m_pFormat->nb_streams; ++i) {
+    if (static_cast<int32_t>(i) != m_i32StreamIndex) {
+      m_pFormat->streams[i]->discard = AVDISCARD_ALL;
+    }
+  }
+  avformat_find_stream_info(m_pFormat, nullptr);
   return true;
 }
 
@@ -252,17 +263,18 @@ bool MovieDecoderC::open_codec() {
 }
 
 // Many containers do not say whether pictures have alpha, some not even
-// their size: the first picture does. It stays decoded for the first
+// their size: the first picture does, and its size, not the header's, is
+// what picture memory is allocated for. It stays decoded for the first
 // request.
 bool MovieDecoderC::read_first_picture() {
   seek_before(m_rPictureTimes.front());
   const bool bDecoded = decode_until(m_rPictureTimes.front());
   m_bAlpha = m_bAlphaBeside || (bDecoded && format_has_alpha(m_pPicture->format));
-  if (m_i32Width == 0) {
-    if (!bDecoded) {
-      m_sProblem = "damaged: no picture decodes";
-      return false;
-    }
+  if (m_i32Width == 0 && !bDecoded) {
+    m_sProblem = "damaged: no picture decodes";
+    return false;
+  }
+  if (bDecoded) {
     if (!sensible_size(m_pPicture->width, m_pPicture->height)) {
       m_sProblem = "damaged: a picture size of " + std::to_string(m_pPicture->width) + " x " +
                    std::to_string(m_pPicture->height);
@@ -313,6 +325,10 @@ bool MovieDecoderC::index_pictures() {
     const int64_t i64Time = packet_time(m_pPacket);
     if (m_pPacket->stream_index == m_i32StreamIndex && i64Time != AV_NOPTS_VALUE &&
         (m_pPacket->flags & AV_PKT_FLAG_DISCARD) == 0) {
+      if (m_rPictureTimes.empty() || i64Time >= m_i64LastPictureTime) {
+        m_i64LastPictureTime = i64Time;
+        m_i64LastPictureDuration = m_pPacket->duration;
+      }
       m_rPictureTimes.push_back(i64Time);
       if (m_pPacket->flags & AV_PKT_FLAG_KEY) {
         const int64_t i64Dts = m_pPacket->dts != AV_NOPTS_VALUE ? m_pPacket->dts : i64Time;
@@ -331,15 +347,15 @@ bool MovieDecoderC::index_pictures() {
   return true;
 }
 
-// The stream's average frame rate; else the rate its timestamps show; else
-// the pictures' spacing.
+// The rate libavformat guesses, as players take it; else the stream's
+// average; else the pictures' spacing.
 void MovieDecoderC::choose_frame_rate() {
-  const AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
+  AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
   m_i64TimeBaseNum = pStream->time_base.num > 0 ? pStream->time_base.num : 1;
   m_i64TimeBaseDen = pStream->time_base.den > 0 ? pStream->time_base.den : 1;
-  AVRational rRate = pStream->avg_frame_rate;
+  AVRational rRate = av_guess_frame_rate(m_pFormat, pStream, nullptr);
   if (rRate.num <= 0 || rRate.den <= 0) {
-    rRate = pStream->r_frame_rate;
+    rRate = pStream->avg_frame_rate;
   }
   if (rRate.num <= 0 || rRate.den <= 0) {
     const int64_t i64Span = m_rPictureTimes.back() - m_rPictureTimes.front();
@@ -355,6 +371,26 @@ void MovieDecoderC::choose_frame_rate() {
   m_i64FpsNum = rRate.num;
   m_i64FpsDen = rRate.den;
   m_f64Fps = av_q2d(rRate);
+  count_frames();
+}
+
+// The frames cover the pictures' span, from the first picture's time to the
+// end of the last one (its own duration, else one frame): frame n is on
+// screen at n / fps. The span is taken a tick short (half a frame where a
+// tick is longer), as muxers round timestamps to their time base.
+void MovieDecoderC::count_frames() {
+  // A tick is scale / frame frames.
+  const __int128 i128Scale = static_cast<__int128>(m_i64FpsNum) * m_i64TimeBaseNum;
+  const __int128 i128Frame = static_cast<__int128>(m_i64FpsDen) * m_i64TimeBaseDen;
+  int64_t i64Last = m_i64LastPictureDuration;
+  if (i64Last <= 0) {
+    i64Last = static_cast<int64_t>(std::max<__int128>(1, (i128Frame + i128Scale / 2) / i128Scale));
+  }
+  const __int128 i128Span = static_cast<__int128>(m_i64LastPictureTime) - m_rPictureTimes.front() + i64Last;
+  // In halves of a tick's share: count = ceil((span × scale - slack) / frame).
+  const __int128 i128Numerator = 2 * i128Span * i128Scale - std::min(2 * i128Scale, i128Frame);
+  const __int128 i128Count = i128Numerator > 0 ? (i128Numerator + 2 * i128Frame - 1) / (2 * i128Frame) : 1;
+  m_i32FrameCount = static_cast<int32_t>(std::clamp<__int128>(i128Count, 1, MAX_FRAMES));
 }
 
 // The picture shown at i32Frame / fps: the last whose time from the first

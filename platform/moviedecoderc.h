@@ -19,11 +19,11 @@ struct AVPacket;
 // 3GP, Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
 // The bytes are only borrowed: libavformat reads them where they lie.
 //
-// Frame n is the n-th picture in display order, counted from the stream's
-// first picture; where pictures are not evenly spaced, it is the picture
-// shown at n / the stream's average frame rate. Opening reads every packet
-// header once, so that frame numbers, the frame count and the key frames to
-// seek to are known exactly.
+// Frame n is the picture on screen at n / the frame rate, counted from the
+// stream's first picture, with the rate chosen as libavformat guesses it;
+// the frames cover the whole span of the pictures. Opening reads every
+// packet header of the stream once, so that frame numbers, the frame count
+// and the key frames to seek to are known exactly.
 //
 // No OpenGL and no shared state: a decoder may run on any thread, one thread
 // at a time.
@@ -42,7 +42,10 @@ class MovieDecoderC {
   // or taller where the samples are narrow, never smaller).
   int32_t get_width() const { return m_i32Width; }
   int32_t get_height() const { return m_i32Height; }
-  int32_t get_frame_count() const { return static_cast<int32_t>(m_rPictureTimes.size()); }
+  // Frames at the frame rate over the span of the pictures, not the
+  // pictures: where they are unevenly spaced or dropped, frames show the
+  // picture on screen at their time.
+  int32_t get_frame_count() const { return m_i32FrameCount; }
   double get_fps() const { return m_f64Fps; }
   // Every picture comes in this layout, with or without transparency.
   static constexpr PictureLayoutE LAYOUT = PICTURE_RGBA32;
@@ -85,6 +88,7 @@ class MovieDecoderC {
   // What stopped open, for the one line a user is told.
   std::string m_sProblem;
   void choose_frame_rate();
+  void count_frames();
   // Decodes the first picture: whether the pictures have alpha, and their
   // size where the container did not say; false when that size is unknown.
   bool read_first_picture();
@@ -131,6 +135,11 @@ class MovieDecoderC {
   // Timestamps of the pictures in display order, and the key frames by pts.
   std::vector<int64_t> m_rPictureTimes;
   std::vector<KeyFrameC> m_rKeyFrames;
+  // The last picture in display order, and how long it is shown (0 when
+  // the container does not say).
+  int64_t m_i64LastPictureTime = 0;
+  int64_t m_i64LastPictureDuration = 0;
+  int32_t m_i32FrameCount = 0;
 
   // The decoding position: whether reading goes on from where the last
   // picture came, whether a key frame was handed in since the last seek,

@@ -58,11 +58,19 @@ TEST_F(MovieImportTest, AnswersQueriesForOpaqueTransparentAndUnevenMovies) {
   OwnedT<GraphicsImportableC> pWide = import_movie("mkv_sar_wide.mkv");
   EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pWide->get_info());
 
-  // 24 pictures over 1.4 s: the average rate is 120/7.
+  // 24 pictures over 1.4 s, each on screen for one to three 25ths of a
+  // second: 35 frames at 25 per second.
   OwnedT<GraphicsImportableC> pUneven = import_movie("mp4_vfr.mp4");
-  EXPECT_STREQ("64 x 64 x 24BPP @ 17.1 FPS", pUneven->get_info());
-  EXPECT_EQ(24, pUneven->get_frame_count());
+  EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pUneven->get_info());
+  EXPECT_EQ(35, pUneven->get_frame_count());
   EXPECT_EQ(2867, pUneven->get_duration(&rDefaultTiming));
+  // A recording that claims 60 frames a second with every other picture
+  // dropped: 24 pictures 1/30 s apart, the last for 1/60 s, play 47 frames
+  // (0.783 s), not 24 (0.4 s, looping at the middle).
+  OwnedT<GraphicsImportableC> pDropped = import_movie("mkv_dropped.mkv");
+  EXPECT_STREQ("64 x 64 x 24BPP @ 60.0 FPS", pDropped->get_info());
+  EXPECT_EQ(47, pDropped->get_frame_count());
+  EXPECT_EQ(1604, pDropped->get_duration(&rDefaultTiming));
 }
 
 TEST_F(MovieImportTest, LoadFileRefusesSoundTextAndAviAndKeepsThePreviousMovie) {

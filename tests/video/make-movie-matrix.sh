@@ -3,8 +3,8 @@
 # container and codec the Movie importable is for, each with the ffmpeg
 # command's own decode of it (NAME.raw: 32-bit RGBA, opaque clips with an
 # alpha of 255, rows top first, unpadded) and the timestamps and frame
-# rate ffprobe reads (NAME.times: "time_base avg_frame_rate", then one pts a
-# line in display order, from the packets). Clips whose encoder this ffmpeg lacks are left out
+# rates ffprobe reads (NAME.times: "r_frame_rate avg_frame_rate time_base",
+# then "pts duration" a line in display order, from the packets). Clips whose encoder this ffmpeg lacks are left out
 # and listed in missing.txt. Sound files and a text file are made too, for
 # refusals. The file "complete" is written last.
 # Usage: make-movie-matrix.sh OUTPUT_DIRECTORY
@@ -42,9 +42,10 @@ reference() {
   name=$1 file=$2 decoder=$3 filter=${4:-null}
   if [ "$decoder" = - ]; then set --; else set -- -c:v "$decoder"; fi
   ff -threads 1 "$@" -i "$file" -fps_mode passthrough -vf "$filter" -f rawvideo -pix_fmt rgba "$out/$name.raw"
-  ffprobe -v error -select_streams v:0 -show_entries stream=time_base,avg_frame_rate -of csv=p=0 "$file" \
-    | tr ',' ' ' > "$out/$name.times"
-  ffprobe -v error -select_streams v:0 -show_entries packet=pts -of csv=p=0 "$file" | grep -E "^-?[0-9]+" | cut -d, -f1 | sort -n >> "$out/$name.times"
+  ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate,avg_frame_rate,time_base -of csv=p=0 \
+    "$file" | tr ',' ' ' > "$out/$name.times"
+  ffprobe -v error -select_streams v:0 -show_entries packet=pts,duration -of csv=p=0 "$file" | grep -E "^-?[0-9]+" \
+    | sed 's/N\/A/0/' | tr ',' ' ' | sort -n >> "$out/$name.times"
 }
 
 clip mp4_h264 mp4 "$opaque" - libx264 -bf 0 -g 8
@@ -94,6 +95,9 @@ sar_clip() {
 }
 sar_clip mkv_sar_wide 32x64 2
 sar_clip mkv_sar_narrow 64x32 1/2
+# A screen recording that claims 60 frames a second but dropped every other
+# picture: pictures 1/30 s apart.
+clip mkv_dropped mkv "testsrc2=s=64x64:r=60,select='not(mod(n\\,2))'" - libx264 -bf 0 -g 8 -fps_mode passthrough
 # Variable frame rate: pictures held for one to three frame times.
 clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
 
