@@ -14,7 +14,7 @@
 #include "corelib/vector2paramc.h"
 #include "description/documentsaving.h"
 #include "docfile/chunkreaderc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/plugins/testrect.h"
 
 constexpr int32_t BENCH_LAYOUT_WIDTH = 640;

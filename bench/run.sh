@@ -15,6 +15,13 @@ ln -s "$PWD/build/plugins/opengl.so" "$plugins/opengl.so"
 ln -s "$PWD/build/tests/plugins-good/testrect.so" "$plugins/testrect.so"
 SDL_VIDEODRIVER=offscreen build/bench/framerate_bench "$plugins" 2>/dev/null
 
+# vernisk's effects at 1920 x 1080 beside an empty layout: a full-screen
+# shader, a text of 200 characters, and that text typed in.
+cmake --build build --target vernisk_bench
+ln -s "$PWD/build/plugins/vernisk.so" "$plugins/vernisk.so"
+SDL_VIDEODRIVER=offscreen build/bench/vernisk_bench "$plugins" /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+    2>/dev/null
+
 # Video export: 20 s of a 640 × 480 presentation at 60 fps with a 20 s
 # tone as its music, into an MP4 (H.264 and AAC).
 cmake --build build --target export_bench

@@ -53,4 +53,18 @@ class OffscreenImageInterfaceC : public DeviceInterfaceC {
   virtual void set_image_size(int32_t i32Width, int32_t i32Height) = 0;
 };
 
+// Asked of our OpenGL device driver by effects that draw with GLSL shaders:
+// the context's shading language and its functions beyond OpenGL 1.1, which
+// a plug-in must take from the context that will run them.
+static const SuperClassIdentC SUPERCLASS_SHADER_INTERFACE(0x03000012);
+
+class ShaderInterfaceC : public DeviceInterfaceC {
+ public:
+  // The GLSL version the current context compiles, as in its #version line
+  // (130 for 1.30); 0 when it compiles none or there is no context yet.
+  virtual int32_t get_glsl_version() = 0;
+  // The context's function of that name, or null.
+  virtual void* get_proc_address(const char* szName) = 0;
+};
+
 #endif

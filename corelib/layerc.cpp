@@ -11,7 +11,7 @@
 #include "corelib/timesegmentc.h"
 #include "corelib/undorecordc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 
 namespace {
 

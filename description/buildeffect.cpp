@@ -12,7 +12,7 @@
 #include "description/buildparam.h"
 #include "description/classchoice.h"
 #include "description/descriptionnodec.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 
 namespace {
 

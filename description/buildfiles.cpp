@@ -15,10 +15,10 @@
 #include "corelib/ownedobject.h"
 #include "description/classchoice.h"
 #include "description/descriptionnodec.h"
-#include "description/importablechunks.h"
+#include "corelib/importablechunks.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "description/descriptionnodec.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 
 namespace {
 

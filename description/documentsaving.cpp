@@ -6,7 +6,7 @@
 #include "corelib/scenec.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/documentchunks.h"
+#include "corelib/documentchunks.h"
 
 namespace {
 

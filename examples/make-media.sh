@@ -33,6 +33,11 @@ ff -f lavfi -i "gradients=s=128x96:r=25:d=8:speed=0.05:seed=3" -c:v libx264 -pix
 ff -f lavfi -i "color=c=black@0:s=128x128:r=25:d=2,format=rgba,geq=r='128+127*sin(2*PI*T)':g='128+127*sin(2*PI*T+2)':b=220:a='255*clip(12-abs(hypot(X-63.5,Y-63.5)-44),0,6)/6'" \
    -c:v png -pix_fmt rgba "$out/ring.mov"
 
+# An emblem with a soft edge for the Image importable: a ring of stripes on
+# a clear ground, stored as PNG with its alpha.
+ff -f lavfi -i "color=c=black@0:s=96x96:d=1,format=rgba,geq=r='200+55*sin(X/4)':g='120+100*sin(Y/5)':b=240:a='255*clip(46-hypot(X-47.5,Y-47.5),0,4)/4'" \
+   -frames:v 1 "$out/emblem.png"
+
 # Thirty seconds at 120 beats per minute: a falling kick on every beat, an
 # off-beat hat, and an arpeggio over a minor progression that moves every
 # two bars.

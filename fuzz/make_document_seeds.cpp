@@ -18,7 +18,7 @@
 #include "corelib/vector2paramc.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "plugins/video/flikselclasses.h"
 #include "plugins/video/videoplayereffectc.h"
 #include "tests/plugins/testrect.h"

@@ -16,6 +16,9 @@ extern "C" int fuzz_avireader_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_moviereader_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_track_one_input(const uint8_t* pData, size_t uiSize);
 extern "C" int fuzz_docdump_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_sounddecoder_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_image_one_input(const uint8_t* pData, size_t uiSize);
+extern "C" int fuzz_font_one_input(const uint8_t* pData, size_t uiSize);
 
 namespace {
 
@@ -36,6 +39,15 @@ OneInputT target_of(const std::string& rName) {
   }
   if (rName == "docdump") {
     return fuzz_docdump_one_input;
+  }
+  if (rName == "sounddecoder") {
+    return fuzz_sounddecoder_one_input;
+  }
+  if (rName == "image") {
+    return fuzz_image_one_input;
+  }
+  if (rName == "font") {
+    return fuzz_font_one_input;
   }
   return nullptr;
 }

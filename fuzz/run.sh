@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 SECONDS_EACH=${1:?usage: fuzz/run.sh SECONDS [TARGET...]}
 shift
-TARGETS=${*:-document avireader moviereader track docdump}
+TARGETS=${*:-document avireader moviereader track docdump sounddecoder image font}
 BUILD_DIR=${TIRAVO_FUZZ_BUILD:-build-fuzz}
 # TIRAVO_FUZZ_NO_BUILD=1 skips the build, for several run.sh at once.
 [ -n "$TIRAVO_FUZZ_NO_BUILD" ] || fuzz/build.sh "$BUILD_DIR"

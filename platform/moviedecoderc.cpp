@@ -6,6 +6,7 @@
 
 #include "platform/codecsettings.h"
 #include "platform/decoderthreads.h"
+#include "platform/picturesize.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -25,10 +26,6 @@ constexpr int32_t IO_BUFFER_SIZE = 32768;
 // How much libavformat may read to recognise the container.
 constexpr int64_t PROBE_SIZE = 1 << 20;
 constexpr uint32_t MAX_STREAMS = 64;
-// Larger pictures come only from damaged headers; they would cost hundreds
-// of megabytes of picture buffer.
-constexpr int32_t MAX_SIDE = 8192;
-constexpr int64_t MAX_PIXELS = int64_t{8192} * 4320;
 // Over nine hours at 30 pictures a second: the index stops growing there.
 constexpr size_t MAX_PICTURES = size_t{1} << 20;
 // Frame numbers are int32; a damaged duration must not reach beyond them.
@@ -71,8 +68,8 @@ bool format_has_alpha(int32_t i32Format) {
 }
 
 bool sensible_size(int64_t i64Width, int64_t i64Height) {
-  return i64Width > 0 && i64Height > 0 && i64Width <= MAX_SIDE && i64Height <= MAX_SIDE &&
-         i64Width * i64Height <= MAX_PIXELS;
+  return i64Width > 0 && i64Height > 0 && i64Width <= MAX_VIDEO_SIDE && i64Height <= MAX_VIDEO_SIDE &&
+         i64Width * i64Height <= MAX_VIDEO_PIXELS;
 }
 
 }  // namespace
@@ -251,7 +248,7 @@ bool MovieDecoderC::open_codec() {
   m_pCodec->pkt_timebase = pStream->time_base;
   decoder_threads_configure(m_pCodec);
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
-  m_pCodec->max_pixels = MAX_PIXELS;
+  m_pCodec->max_pixels = MAX_VIDEO_PIXELS;
   if (avcodec_open2(m_pCodec, pCodec, nullptr) < 0) {
     m_sProblem = std::string("the ") + pCodec->name + " decoder refuses the stream";
     return false;

@@ -6,6 +6,8 @@
 
 #include "platform/codecsettings.h"
 #include "platform/decoderthreads.h"
+#include "platform/littleendian.h"
+#include "platform/picturesize.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -17,18 +19,10 @@ extern "C" {
 
 namespace {
 
-constexpr uint32_t BITMAP_HEADER_SIZE = 40;
-// No video we show is larger; anything beyond is a damaged header.
-constexpr int32_t MAX_DIMENSION = 16384;
 // BI_RGB: uncompressed rows, bottom-up unless the height is negative.
 constexpr uint32_t COMPRESSION_RGB = 0;
 
 VideoDecodeCountsC g_rCounts = {0, 0};
-
-uint32_t read_u32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
 
 struct BitmapHeaderC {
   uint32_t m_ui32Size;
@@ -42,13 +36,13 @@ bool read_bitmap_header(const uint8_t* p, uint32_t ui32Size, BitmapHeaderC& rHea
   if (p == nullptr || ui32Size < BITMAP_HEADER_SIZE) {
     return false;
   }
-  rHeader.m_ui32Size = read_u32(p);
-  rHeader.m_i32Width = static_cast<int32_t>(read_u32(p + 4));
-  rHeader.m_i32Height = static_cast<int32_t>(read_u32(p + 8));
-  rHeader.m_ui16BitCount = static_cast<uint16_t>(p[14] | (p[15] << 8));
-  rHeader.m_ui32Compression = read_u32(p + 16);
-  return rHeader.m_ui32Size >= BITMAP_HEADER_SIZE && rHeader.m_i32Width > 0 && rHeader.m_i32Width <= MAX_DIMENSION &&
-         rHeader.m_i32Height != 0 && rHeader.m_i32Height >= -MAX_DIMENSION && rHeader.m_i32Height <= MAX_DIMENSION;
+  rHeader.m_ui32Size = read_le32(p);
+  rHeader.m_i32Width = static_cast<int32_t>(read_le32(p + 4));
+  rHeader.m_i32Height = static_cast<int32_t>(read_le32(p + 8));
+  rHeader.m_ui16BitCount = read_le16(p + 14);
+  rHeader.m_ui32Compression = read_le32(p + 16);
+  return rHeader.m_ui32Size >= BITMAP_HEADER_SIZE && rHeader.m_i32Width > 0 && rHeader.m_i32Width <= MAX_VIDEO_SIDE &&
+         rHeader.m_i32Height != 0 && rHeader.m_i32Height >= -MAX_VIDEO_SIDE && rHeader.m_i32Height <= MAX_VIDEO_SIDE;
 }
 
 }  // namespace
@@ -106,7 +100,7 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
   m_pCodec->codec_tag = ui32Tag;
   decoder_threads_configure(m_pCodec);
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
-  m_pCodec->max_pixels = static_cast<int64_t>(MAX_DIMENSION) * MAX_DIMENSION / 4;
+  m_pCodec->max_pixels = int64_t{MAX_VIDEO_SIDE} * MAX_VIDEO_SIDE;
 
   // Codec data follows the 40-byte header. Raw rows stored bottom-up are
   // marked the way the raw decoder knows, so that it turns them upright.
@@ -131,7 +125,7 @@ bool VideoDecompressorC::open(const AVCodec* pCodec, uint32_t ui32Tag, const Bit
     const uint8_t* pTable = pInputFormat + ui32InputSize - ui32TableSize;
     const uint32_t ui32Entries = ui32TableSize / 4;
     for (uint32_t i = 0; i < ui32Entries; ++i) {
-      m_rFormatPalette[i] = 0xFF000000u | read_u32(pTable + i * 4);
+      m_rFormatPalette[i] = 0xFF000000u | read_le32(pTable + i * 4);
     }
     m_bHasPalette = ui32Entries > 0;
   }

@@ -20,6 +20,8 @@
 
 class VideoDecompressorC;
 
+// The bitmap info header without codec data: the least an input format holds.
+constexpr uint32_t BITMAP_HEADER_SIZE = 40;
 // Bytes past the end of the picture that pOut must have room for.
 constexpr uint32_t VIDEO_OUTPUT_PADDING = PICTURE_PADDING;
 

@@ -15,13 +15,11 @@
 #include "docfile/chunkreaderc.h"
 #include "platform/memoryfilec.h"
 #include "platform/messagebox.h"
-#include "player/documentchunks.h"
+#include "corelib/documentchunks.h"
 #include "player/documentreading.h"
 #include "player/playerc.h"
 
 namespace {
-
-const char* const DEFAULT_DRIVER_NAME = "OpenGL Device Driver";
 
 std::string missing_class_text(const char* szWhat, const StoredClassS& rStored) {
   char szIdent[32];
@@ -136,7 +134,6 @@ int32_t PlayerC::load_document(ChunkReaderC* pReader) {
 }
 
 int32_t PlayerC::read_document_chunks(ChunkReaderC* pReader) {
-  m_sDefaultDriverName = DEFAULT_DRIVER_NAME;
   m_rDefaultDriverClass = CLASS_OPENGL_DEVICEDRIVER;
   std::vector<ImportHandleC*> rHandles;
   for (;;) {

@@ -12,6 +12,7 @@ struct OutputFormatS {
   int32_t m_i32Height;
   FrameTimingC m_rTiming;
   std::string m_sMusicFileName;
+  std::string m_sMusicFolder;  // the document's, looked in first
 };
 
 // Where OfflineRenderC puts the frames it reads back: PNG files or a video.

@@ -13,6 +13,7 @@ struct OfflinePresentationS {
   // The presentation's length: see presentation_end_ms; -1 when it never ends.
   int64_t m_i64EndMs = -1;
   std::string m_sMusicFileName;
+  std::string m_sDocumentFolder;
 };
 
 // Where the frames of an offline run go: it sets each frame's time and takes

@@ -35,7 +35,8 @@ bool OfflineRenderC::attach(DeviceDriverBaseC* pDriver, const OfflinePresentatio
   if (!choose_size(rPresentation) || !draw_offscreen(pDriver, rPresentation)) {
     return false;
   }
-  if (!m_pOutput->open(OutputFormatS{m_i32Width, m_i32Height, m_rTiming, rPresentation.m_sMusicFileName})) {
+  if (!m_pOutput->open(OutputFormatS{m_i32Width, m_i32Height, m_rTiming, rPresentation.m_sMusicFileName,
+                                      rPresentation.m_sDocumentFolder})) {
     return fail("tiravo: %s\n", m_pOutput->get_error().c_str());
   }
   m_rPixels.assign(static_cast<size_t>(m_i32Width) * static_cast<size_t>(m_i32Height) * 3, 0);

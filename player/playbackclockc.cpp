@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cmath>
 #include <iterator>
 
@@ -57,15 +58,54 @@ std::string bare_file_name(const std::string& rFileName) {
   return sName;
 }
 
-std::vector<std::string> music_file_candidates(const std::string& rFileName) {
-  return {rFileName, bare_file_name(rFileName)};
+std::string document_folder(const std::string& rDocumentPath) {
+  const size_t uSeparator = rDocumentPath.rfind('/');
+  if (uSeparator == std::string::npos) {
+    return "";
+  }
+  return uSeparator == 0 ? "/" : rDocumentPath.substr(0, uSeparator);
+}
+
+// A presentation is moved as a folder, its music beside it: that folder is
+// looked in first, then where the player has always looked.
+std::vector<std::string> music_file_candidates(const std::string& rFileName, const std::string& rDocumentFolder) {
+  const std::string sBare = bare_file_name(rFileName);
+  std::vector<std::string> rNames;
+  auto add = [&rNames](const std::string& rName) {
+    if (!rName.empty() && std::find(rNames.begin(), rNames.end(), rName) == rNames.end()) {
+      rNames.push_back(rName);
+    }
+  };
+  if (!rDocumentFolder.empty()) {
+    const std::string sFolder = rDocumentFolder.back() == '/' ? rDocumentFolder : rDocumentFolder + "/";
+    // Names of another system (drives, '\\') only ever meant their bare name here.
+    if (rFileName.front() != '/' && rFileName.find_first_of("\\:") == std::string::npos) {
+      add(sFolder + rFileName);
+    }
+    if (!sBare.empty()) {
+      add(sFolder + sBare);
+    }
+  }
+  add(rFileName);
+  add(sBare);
+  return rNames;
+}
+
+std::string music_not_found_text(const std::string& rFileName, const std::vector<std::string>& rTried,
+                                 int32_t i32Error, const char* szInstead) {
+  std::string sText = "tiravo: the music " + rFileName + " cannot be played (" + sound_error_text(i32Error) +
+                      "; tried ";
+  for (size_t i = 0; i < rTried.size(); ++i) {
+    sText += (i == 0 ? "" : ", ") + rTried[i];
+  }
+  return sText + "): " + szInstead + "\n";
 }
 
 PlaybackClockC::~PlaybackClockC() {
   close_music();
 }
 
-bool PlaybackClockC::open_music(const std::string& rFileName) {
+bool PlaybackClockC::open_music(const std::string& rFileName, const std::string& rDocumentFolder) {
   sound_set_output(SOUND_OUTPUT_DEFAULT);
   if (!sound_init(MUSIC_MIX_RATE, MUSIC_CHANNELS, 0)) {
     show_message_box("FMOD Error", sound_error_text(sound_get_error()), MESSAGE_ICON_ERROR);
@@ -79,12 +119,16 @@ bool PlaybackClockC::open_music(const std::string& rFileName) {
     sound_stream_close(m_pStream);
   }
   m_pStream = nullptr;
-  for (const std::string& rName : music_file_candidates(rFileName)) {
+  const std::vector<std::string> rNames = music_file_candidates(rFileName, rDocumentFolder);
+  for (const std::string& rName : rNames) {
     m_pStream = sound_stream_open_file(rName.c_str(), SOUND_STREAM_MODE, 0);
     if (m_pStream) {
       return true;
     }
   }
+  std::fputs(music_not_found_text(rFileName, rNames, sound_get_error(), "playing without sound, timed by the clock")
+                 .c_str(),
+             stderr);
   return false;
 }
 

@@ -17,10 +17,11 @@ class PlaybackClockC {
   PlaybackClockC& operator=(const PlaybackClockC&) = delete;
   ~PlaybackClockC();
 
-  // Starts the sound library and opens the music, trying the bare file name
-  // in the current directory when the stored name cannot be opened. False
-  // when there will be no music: then the counter drives the clock.
-  bool open_music(const std::string& rFileName);
+  // Starts the sound library and opens the music under the names of
+  // music_file_candidates, saying on standard error what was tried when none
+  // opens. False when there will be no music: then the counter drives the
+  // clock.
+  bool open_music(const std::string& rFileName, const std::string& rDocumentFolder = "");
   // Plays the music from i32StartPosition (ticks), or sets the counter's
   // origin so that the time is there now.
   void start_clock(double f64TicksPerSecond, int32_t i32StartPosition = 0);
@@ -64,9 +65,16 @@ int64_t ticks_to_ms(int32_t i32Ticks, double f64TicksPerSecond);
 // The file name without drive and directory, for names stored on another
 // system: both '\' and '/' separate directories.
 std::string bare_file_name(const std::string& rFileName);
-// The names a music file is looked for under, in order: as the document
-// stores it, then bare in the current directory.
-std::vector<std::string> music_file_candidates(const std::string& rFileName);
+// The folder of a document's path, "" for one in the current directory.
+std::string document_folder(const std::string& rDocumentPath);
+// The names a music file is looked for under, in order and each once: in the
+// document's folder as stored (when relative) and bare, then as stored and
+// bare relative to the current directory.
+std::vector<std::string> music_file_candidates(const std::string& rFileName, const std::string& rDocumentFolder);
+// One line for standard error: the music could not be opened under any of
+// rTried (the last failure's reason), and what plays instead.
+std::string music_not_found_text(const std::string& rFileName, const std::vector<std::string>& rTried,
+                                 int32_t i32Error, const char* szInstead);
 
 // The text of a sound library error code.
 const char* sound_error_text(int32_t i32Code);

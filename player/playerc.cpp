@@ -118,7 +118,7 @@ int32_t PlayerC::run() {
   m_rHost.set_import_list(m_pImportList);
   m_rHost.set_device_table(m_pDevices);
   if (!m_pRender) {
-    m_rClock.open_music(m_sMusicFileName);
+    m_rClock.open_music(m_sMusicFileName, document_folder(m_sDocumentFileName));
   }
   if (!init_graphics_devices()) {
     return -1;
@@ -189,6 +189,7 @@ OfflinePresentationS PlayerC::offline_presentation() const {
   rPresentation.m_i32LayoutHeight = m_pScene->get_layout_height();
   rPresentation.m_i64EndMs = presentation_end_ms(m_pScene->get_end_time(), scene_ticks_per_second(m_pScene));
   rPresentation.m_sMusicFileName = m_sMusicFileName;
+  rPresentation.m_sDocumentFolder = document_folder(m_sDocumentFileName);
   return rPresentation;
 }
 

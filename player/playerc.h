@@ -8,7 +8,7 @@
 
 #include "corelib/classidentc.h"
 #include "platform/filewatchc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "player/framesinkc.h"
 #include "player/hostinterfacec.h"
 #include "player/playbackclockc.h"
@@ -124,7 +124,6 @@ class PlayerC {
   bool m_bFullscreen = false;
   std::string m_sMusicFileName;
   ClassIdentC m_rDefaultDriverClass;
-  std::string m_sDefaultDriverName;
   HostInterfaceC m_rHost;
   PlaybackClockC m_rClock;
   double m_f64TicksPerSecond = 0.0;

@@ -82,7 +82,7 @@ bool VideoExportC::open(const OutputFormatS& rFormat) {
   // A span's sound starts with its first frame, and so do the timestamps.
   m_i64SamplesWritten = samples_at_ms(m_rTiming.frame_time_ms(m_rTiming.get_first_frame()));
   m_rEncoder.start_at(m_rTiming.get_first_frame(), m_i64SamplesWritten);
-  open_music(rFormat.m_sMusicFileName);
+  open_music(rFormat.m_sMusicFileName, rFormat.m_sMusicFolder);
   if (m_pMusic && m_i64SamplesWritten > 0) {
     m_pMusic->seek(m_i64SamplesWritten);
   }
@@ -90,21 +90,21 @@ bool VideoExportC::open(const OutputFormatS& rFormat) {
 }
 
 // Looked for as the player looks for it; the player's texts say why not.
-void VideoExportC::open_music(const std::string& rFileName) {
+void VideoExportC::open_music(const std::string& rFileName, const std::string& rFolder) {
   if (rFileName.empty()) {
     return;
   }
   auto pMusic = std::make_unique<SoundDecoderC>();
   int32_t i32Error = SOUND_ERROR_NONE;
-  for (const std::string& rName : music_file_candidates(rFileName)) {
+  const std::vector<std::string> rNames = music_file_candidates(rFileName, rFolder);
+  for (const std::string& rName : rNames) {
     i32Error = pMusic->open(rName.c_str(), SAMPLE_RATE);
     if (i32Error == SOUND_ERROR_NONE) {
       m_pMusic = std::move(pMusic);
       return;
     }
   }
-  std::fprintf(stderr, "tiravo: the music %s cannot be played (%s): the video's sound track is silent\n",
-               rFileName.c_str(), sound_error_text(i32Error));
+  std::fputs(music_not_found_text(rFileName, rNames, i32Error, "the video's sound track is silent").c_str(), stderr);
 }
 
 bool VideoExportC::write_frame(const uint8_t* pRgb, int64_t i64Frame) {

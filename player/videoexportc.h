@@ -33,7 +33,7 @@ class VideoExportC : public FrameOutputC {
   bool finish() override;
 
  private:
-  void open_music(const std::string& rFileName);
+  void open_music(const std::string& rFileName, const std::string& rFolder);
   bool write_sound_until(int64_t i64Sample);
   int32_t take_music(float* pOut, int32_t i32Frames);
   bool fail_encoder();

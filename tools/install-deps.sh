@@ -3,16 +3,21 @@
 # named as arguments (the fuzz build adds clang), only those missing.
 set -eu
 
-# The build tools and test framework; SDL2 for the window, dialog, message
-# boxes and audio output; FFmpeg for music and video decoding (and the ffmpeg
-# command that makes test media); libpng for rendered frames; Mesa for OpenGL,
-# also headless; nlohmann-json for the document tool's JSON; dpkg-dev and
-# file for the Debian package, whose dependencies CPack works out with
-# dpkg-shlibdeps; MEncoder and GStreamer as AVI writers of their own for the
-# video tests; exiftool to write the display rotation phones record into test
-# movies; Xvfb and xdotool to show the options dialog on a virtual
-# display and answer it in tests.
-PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool $*"
+# The build tools and test framework (binutils' nm and gold, and lld, for the
+# tests of what plug-ins export with each linker); SDL2 for the window,
+# dialog, message boxes and audio output; FFmpeg for music and video decoding
+# (and the ffmpeg and ffprobe commands that make and check test media);
+# libpng for rendered frames; OpenGL through GLVND's libOpenGL
+# (libopengl-dev) with the GL headers (libgl-dev), drawn by Mesa, also
+# headless; nlohmann-json for the document tool's JSON; dpkg-dev and file for
+# the Debian package, whose dependencies CPack works out with dpkg-shlibdeps;
+# MEncoder and GStreamer as AVI writers of their own for the video tests;
+# exiftool to write the display rotation phones record into test movies;
+# Xvfb and xdotool to show the options dialog on a virtual display and answer
+# it in tests; HarfBuzz and FreeType to shape and draw the Text effect's
+# glyphs, and fonts-dejavu-core for the font the example presentation and the
+# text tests import.
+PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
 
 missing=""
 for package in $PACKAGES; do

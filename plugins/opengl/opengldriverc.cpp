@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 #include "corelib/rgbacolorc.h"
@@ -59,7 +60,28 @@ DeviceInterfaceC* OpenGLDriverC::query_interface(const SuperClassIdentC& rSuperC
   if (rSuperClass == SUPERCLASS_OFFSCREEN_IMAGE_INTERFACE) {
     return &m_rOffscreenImage;
   }
+  if (rSuperClass == SUPERCLASS_SHADER_INTERFACE) {
+    return &m_rShader;
+  }
   return nullptr;
+}
+
+// "1.30", "4.50" or "1.10 Mesa ..." as the version of a #version line.
+int32_t OpenGLDriverC::ShaderC::get_glsl_version() {
+  if (m_rDriver.m_pContext == nullptr) {
+    return 0;
+  }
+  const char* szVersion = reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION));
+  int32_t i32Major = 0;
+  int32_t i32Minor = 0;
+  if (szVersion == nullptr || std::sscanf(szVersion, "%d.%d", &i32Major, &i32Minor) != 2) {
+    return 0;
+  }
+  return i32Major * 100 + i32Minor;
+}
+
+void* OpenGLDriverC::ShaderC::get_proc_address(const char* szName) {
+  return m_rDriver.m_pContext != nullptr && szName != nullptr ? SDL_GL_GetProcAddress(szName) : nullptr;
 }
 
 int32_t OpenGLDriverC::load(ChunkReaderC*) {

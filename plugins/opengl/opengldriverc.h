@@ -20,7 +20,8 @@ constexpr uint32_t OPENGL_CLEAR_STENCIL = 0x4;
 constexpr uint32_t OPENGL_CLEAR_ACCUMULATION = 0x8;
 
 // The graphics device: an SDL window with an OpenGL compatibility context
-// (effects draw with the fixed-function pipeline). The layout keeps its
+// (effects draw with the fixed-function pipeline, and may add GLSL shaders
+// where the context compiles them). The layout keeps its
 // aspect ratio inside the window, centred between black bars. Offscreen, every
 // frame goes into an image instead, the layout's size or one that the layout
 // is fitted into in the same way, and the window is never shown.
@@ -94,6 +95,17 @@ class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
     OpenGLDriverC& m_rDriver;
   };
 
+  class ShaderC : public ShaderInterfaceC {
+   public:
+    explicit ShaderC(OpenGLDriverC& rDriver) : m_rDriver(rDriver) {}
+    SuperClassIdentC get_super_class_ident() override { return SUPERCLASS_SHADER_INTERFACE; }
+    int32_t get_glsl_version() override;
+    void* get_proc_address(const char* szName) override;
+
+   private:
+    OpenGLDriverC& m_rDriver;
+  };
+
   // The layout's place in the framebuffer, in pixels, y up.
   struct AreaS {
     int32_t m_i32X = 0;
@@ -102,7 +114,7 @@ class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
     int32_t m_i32Height = 0;
   };
 
-  OpenGLDriverC() : m_rViewport(*this), m_rOffscreen(*this), m_rOffscreenImage(*this) {}
+  OpenGLDriverC() : m_rViewport(*this), m_rOffscreen(*this), m_rOffscreenImage(*this), m_rShader(*this) {}
   ~OpenGLDriverC() override;
 
   void handle_message(const SDL_Event& rEvent) override;
@@ -116,6 +128,7 @@ class OpenGLDriverC : public DeviceDriverBaseC, private WindowHandlerC {
   ViewportC m_rViewport;
   OffscreenC m_rOffscreen;
   OffscreenImageC m_rOffscreenImage;
+  ShaderC m_rShader;
   HostInterfaceC* m_pHost = nullptr;
   SDL_Window* m_pWindow = nullptr;
   SDL_GLContext m_pContext = nullptr;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/littleendian.h"
+
 namespace {
 
 constexpr uint32_t fourcc(char c0, char c1, char c2, char c3) {
@@ -44,15 +46,6 @@ constexpr uint32_t ODML_CHUNK_ENTRY_SIZE = 8;
 // Set in a standard index entry's size for a frame that is not a key frame.
 constexpr uint32_t ODML_DELTA_FRAME = 0x80000000u;
 
-uint32_t le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-
-uint64_t le64(const uint8_t* p) {
-  return static_cast<uint64_t>(le32(p)) | (static_cast<uint64_t>(le32(p + 4)) << 32);
-}
-
 bool is_id_character(uint8_t ui8Byte) {
   return (ui8Byte >= '0' && ui8Byte <= '9') || (ui8Byte >= 'A' && ui8Byte <= 'Z') ||
          (ui8Byte >= 'a' && ui8Byte <= 'z') || ui8Byte == ' ';
@@ -64,7 +57,7 @@ bool AviIndexC::read_u32(uint64_t ui64At, uint32_t& rValue) const {
   if (ui64At + 4 > m_ui32DataSize) {
     return false;
   }
-  rValue = le32(m_pData + ui64At);
+  rValue = read_le32(m_pData + ui64At);
   return true;
 }
 
@@ -245,14 +238,14 @@ void AviIndexC::index_from_odml() {
     read_standard_index(ui64Begin, ui64End);
     return;
   }
-  const uint64_t ui64Stride = 4 * static_cast<uint64_t>(pHeader[0] | (pHeader[1] << 8));
+  const uint64_t ui64Stride = 4 * static_cast<uint64_t>(read_le16(pHeader));
   if (pHeader[3] != ODML_INDEX_OF_INDEXES || ui64Stride < ODML_SUPER_ENTRY_SIZE) {
     return;
   }
-  const uint64_t ui64Entries = std::min<uint64_t>(le32(pHeader + 4), (ui64End - ui64Begin - ODML_HEADER_SIZE) / ui64Stride);
+  const uint64_t ui64Entries = std::min<uint64_t>(read_le32(pHeader + 4), (ui64End - ui64Begin - ODML_HEADER_SIZE) / ui64Stride);
   uint64_t ui64NextFree = 0;
   for (uint64_t i = 0; i < ui64Entries; ++i) {
-    const uint64_t ui64Chunk = le64(pHeader + ODML_HEADER_SIZE + i * ui64Stride);
+    const uint64_t ui64Chunk = read_le64(pHeader + ODML_HEADER_SIZE + i * ui64Stride);
     uint32_t ui32Size = 0;
     if (ui64Chunk < ui64NextFree || ui64Chunk > m_ui32DataSize || !read_u32(ui64Chunk + 4, ui32Size)) {
       continue;
@@ -268,19 +261,19 @@ void AviIndexC::read_standard_index(uint64_t ui64Begin, uint64_t ui64End) {
     return;
   }
   const uint8_t* pHeader = m_pData + ui64Begin;
-  const uint64_t ui64Stride = 4 * static_cast<uint64_t>(pHeader[0] | (pHeader[1] << 8));
-  const uint64_t ui64Base = le64(pHeader + 12);
+  const uint64_t ui64Stride = 4 * static_cast<uint64_t>(read_le16(pHeader));
+  const uint64_t ui64Base = read_le64(pHeader + 12);
   // The base is checked before anything is added to it.
   if (pHeader[3] != ODML_INDEX_OF_CHUNKS || ui64Stride < ODML_CHUNK_ENTRY_SIZE ||
-      !is_frame_chunk(le32(pHeader + 8)) || ui64Base >= m_ui32DataSize) {
+      !is_frame_chunk(read_le32(pHeader + 8)) || ui64Base >= m_ui32DataSize) {
     return;
   }
-  const uint64_t ui64Entries = std::min<uint64_t>(le32(pHeader + 4), (ui64End - ui64Begin - ODML_HEADER_SIZE) / ui64Stride);
+  const uint64_t ui64Entries = std::min<uint64_t>(read_le32(pHeader + 4), (ui64End - ui64Begin - ODML_HEADER_SIZE) / ui64Stride);
   for (uint64_t i = 0; i < ui64Entries; ++i) {
     const uint8_t* pEntry = pHeader + ODML_HEADER_SIZE + i * ui64Stride;
-    const uint32_t ui32Size = le32(pEntry + 4);
+    const uint32_t ui32Size = read_le32(pEntry + 4);
     // Entries point at the frame's data, just after its chunk header.
-    const uint64_t ui64Data = ui64Base + le32(pEntry);
+    const uint64_t ui64Data = ui64Base + read_le32(pEntry);
     uint32_t ui32Id = 0;
     const bool bChunkThere = ui64Data >= 8 && read_u32(ui64Data - 8, ui32Id) && is_frame_chunk(ui32Id);
     add_frame((ui32Size & ODML_DELTA_FRAME) != 0 ? 0 : KEY_FRAME_FLAG, ui64Data - 8,
@@ -302,11 +295,11 @@ void AviIndexC::index_from_idx1() {
   for (uint64_t ui64Entry = m_rIdx1.m_ui64Begin; ui64Entry + IDX1_ENTRY_SIZE <= m_rIdx1.m_ui64End;
        ui64Entry += IDX1_ENTRY_SIZE) {
     const uint8_t* pEntry = m_pData + ui64Entry;
-    const bool bFrame = is_frame_chunk(le32(pEntry));
-    if (!bFrame && !is_palette_chunk(le32(pEntry))) {
+    const bool bFrame = is_frame_chunk(read_le32(pEntry));
+    if (!bFrame && !is_palette_chunk(read_le32(pEntry))) {
       continue;
     }
-    const uint32_t ui32Offset = le32(pEntry + 8);
+    const uint32_t ui32Offset = read_le32(pEntry + 8);
     if (!bBaseGuessed) {
       bBaseGuessed = true;
       ui64Base = ui32Offset < m_ui64MoviPosition ? m_ui64MoviPosition + 8 : 0;
@@ -315,7 +308,7 @@ void AviIndexC::index_from_idx1() {
     uint32_t ui32Size = 0;
     const bool bFound = locate_idx1_chunk(pEntry, ui64Base, ui64OtherBase, ui32Size);
     if (bFrame) {
-      add_frame(le32(pEntry + 4), ui64Base + ui32Offset, bFound ? ui32Size : 0);
+      add_frame(read_le32(pEntry + 4), ui64Base + ui32Offset, bFound ? ui32Size : 0);
     } else if (bFound) {
       add_palette_change(ui64Base + ui32Offset + 8, ui32Size);
     }
@@ -346,10 +339,10 @@ bool AviIndexC::locate_idx1_chunk(const uint8_t* pEntry, uint64_t& rBase, uint64
 }
 
 bool AviIndexC::idx1_chunk_is_at(const uint8_t* pEntry, uint64_t ui64Base, bool bSizeToo, uint32_t& rSize) const {
-  const uint64_t ui64At = ui64Base + le32(pEntry + 8);
+  const uint64_t ui64At = ui64Base + read_le32(pEntry + 8);
   uint32_t ui32Id = 0;
-  return read_u32(ui64At, ui32Id) && ui32Id == le32(pEntry) && read_u32(ui64At + 4, rSize) &&
-         (!bSizeToo || rSize == le32(pEntry + 12));
+  return read_u32(ui64At, ui32Id) && ui32Id == read_le32(pEntry) && read_u32(ui64At + 4, rSize) &&
+         (!bSizeToo || rSize == read_le32(pEntry + 12));
 }
 
 // Chunk by chunk to the list's end; record lists are stepped into. A chunk

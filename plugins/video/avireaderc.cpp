@@ -4,25 +4,18 @@
 #include <cstring>
 #include <string>
 
+#include "platform/littleendian.h"
+#include "platform/picturesize.h"
 #include "platform/videocodec.h"
 
 namespace {
 
-constexpr uint32_t BITMAP_HEADER_SIZE = 40;
 constexpr uint32_t KEY_FRAME_FLAG = AviIndexC::KEY_FRAME_FLAG;
 // A palette change: first entry, entry count (0 for 256), flags, entries.
 constexpr uint32_t PALETTE_CHANGE_HEADER_SIZE = 4;
-// Larger pictures come only from damaged headers; they would cost hundreds
-// of megabytes of frame buffer.
-constexpr int32_t MAX_DIMENSION = 8192;
 // Pictures a decoder gives without new input; far beyond what any codec
 // holds back, it only bounds the loop.
 constexpr int32_t MAX_WAITING_PICTURES = 64;
-
-uint32_t le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // Four printable characters in quotes, else the number.
 std::string fourcc_text(uint32_t ui32Code) {
@@ -35,12 +28,6 @@ std::string fourcc_text(uint32_t ui32Code) {
     sText += c;
   }
   return "\"" + sText + "\"";
-}
-
-void put_le32(uint8_t* p, uint32_t ui32Value) {
-  for (int32_t i = 0; i < 4; ++i) {
-    p[i] = static_cast<uint8_t>(ui32Value >> (8 * i));
-  }
 }
 
 }  // namespace
@@ -83,11 +70,11 @@ std::string AviReaderC::find_problem(const AviIndexC& rFile) const {
     return "damaged: the video stream has no frames";
   }
   if (m_i32Width == 0) {
-    return "damaged: a picture size of " + std::to_string(static_cast<int32_t>(le32(m_rInputFormat.data() + 4))) +
-           " x " + std::to_string(static_cast<int32_t>(le32(m_rInputFormat.data() + 8)));
+    return "damaged: a picture size of " + std::to_string(static_cast<int32_t>(read_le32(m_rInputFormat.data() + 4))) +
+           " x " + std::to_string(static_cast<int32_t>(read_le32(m_rInputFormat.data() + 8)));
   }
-  return "no decoder for the codec " + fourcc_text(le32(m_rInputFormat.data() + 16)) + " (handler " +
-         fourcc_text(le32(m_rStreamHeader + 4)) + ")";
+  return "no decoder for the codec " + fourcc_text(read_le32(m_rInputFormat.data() + 16)) + " (handler " +
+         fourcc_text(read_le32(m_rStreamHeader + 4)) + ")";
 }
 
 void AviReaderC::derive_output_format() {
@@ -95,23 +82,23 @@ void AviReaderC::derive_output_format() {
   if (m_rInputFormat.size() < BITMAP_HEADER_SIZE) {
     return;
   }
-  const uint32_t ui32OwnSize = le32(m_rInputFormat.data());
+  const uint32_t ui32OwnSize = read_le32(m_rInputFormat.data());
   if (ui32OwnSize < BITMAP_HEADER_SIZE) {
     return;
   }
   m_rOutputFormat.assign(m_rInputFormat.begin(),
                          m_rInputFormat.begin() + std::min<size_t>(ui32OwnSize, m_rInputFormat.size()));
   uint8_t* pFormat = m_rOutputFormat.data();
-  const int64_t i64Width = static_cast<int32_t>(le32(pFormat + 4));
-  const int64_t i64Height = static_cast<int32_t>(le32(pFormat + 8));
+  const int64_t i64Width = static_cast<int32_t>(read_le32(pFormat + 4));
+  const int64_t i64Height = static_cast<int32_t>(read_le32(pFormat + 8));
   const uint64_t ui64Rows = static_cast<uint64_t>(i64Height < 0 ? -i64Height : i64Height);
   const uint64_t ui64RowBytes = (static_cast<uint64_t>(i64Width < 0 ? -i64Width : i64Width) * 3 + 3) & ~3ull;
   pFormat[14] = 24;
   pFormat[15] = 0;
-  put_le32(pFormat + 16, 0);
-  put_le32(pFormat + 20, static_cast<uint32_t>(ui64Rows * ui64RowBytes));
+  write_le32(pFormat + 16, 0);
+  write_le32(pFormat + 20, static_cast<uint32_t>(ui64Rows * ui64RowBytes));
   // Top first whichever way the source was stored.
-  put_le32(pFormat + 8, static_cast<uint32_t>(static_cast<int32_t>(i64Height > 0 ? -i64Height : i64Height)));
+  write_le32(pFormat + 8, static_cast<uint32_t>(static_cast<int32_t>(i64Height > 0 ? -i64Height : i64Height)));
 }
 
 void AviReaderC::open_decompressor() {
@@ -120,17 +107,17 @@ void AviReaderC::open_decompressor() {
   if (!bAnyFrame || m_rInputFormat.size() < BITMAP_HEADER_SIZE || m_rOutputFormat.empty()) {
     return;
   }
-  const int32_t i32Width = static_cast<int32_t>(le32(m_rInputFormat.data() + 4));
-  const int32_t i32Height = static_cast<int32_t>(le32(m_rInputFormat.data() + 8));
-  if (i32Width <= 0 || i32Width > MAX_DIMENSION || i32Height == 0 || i32Height < -MAX_DIMENSION ||
-      i32Height > MAX_DIMENSION) {
+  const int32_t i32Width = static_cast<int32_t>(read_le32(m_rInputFormat.data() + 4));
+  const int32_t i32Height = static_cast<int32_t>(read_le32(m_rInputFormat.data() + 8));
+  if (i32Width <= 0 || i32Width > MAX_VIDEO_SIDE || i32Height == 0 || i32Height < -MAX_VIDEO_SIDE ||
+      i32Height > MAX_VIDEO_SIDE) {
     return;
   }
   m_i32Width = i32Width;
   m_i32Height = i32Height < 0 ? -i32Height : i32Height;
-  m_i32BitDepth = m_rInputFormat[14] | (m_rInputFormat[15] << 8);
+  m_i32BitDepth = read_le16(m_rInputFormat.data() + 14);
   m_pDecompressor =
-      video_decompressor_locate(le32(m_rStreamHeader + 4), m_rInputFormat.data(),
+      video_decompressor_locate(read_le32(m_rStreamHeader + 4), m_rInputFormat.data(),
                                 static_cast<uint32_t>(m_rInputFormat.size()), m_rOutputFormat.data(),
                                 static_cast<uint32_t>(m_rOutputFormat.size()));
   if (m_pDecompressor == nullptr) {
@@ -346,11 +333,11 @@ int32_t AviReaderC::get_frame_count() {
 }
 
 float AviReaderC::get_fps() {
-  const uint32_t ui32Scale = le32(m_rStreamHeader + 20);
+  const uint32_t ui32Scale = read_le32(m_rStreamHeader + 20);
   if (ui32Scale == 0) {
     return 0.0f;
   }
-  return static_cast<float>(static_cast<double>(le32(m_rStreamHeader + 24)) / static_cast<double>(ui32Scale));
+  return static_cast<float>(static_cast<double>(read_le32(m_rStreamHeader + 24)) / static_cast<double>(ui32Scale));
 }
 
 const uint8_t* AviReaderC::get_data() {

@@ -3,14 +3,14 @@
 #include <sys/types.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <limits>
 #include <new>
 
 #include "corelib/devicedriverbasec.h"
 #include "corelib/devicetablec.h"
+#include "corelib/importablechunks.h"
 #include "corelib/timebasec.h"
+#include "corelib/truncation.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
 #include "plugins/video/flikselclasses.h"
@@ -18,28 +18,11 @@
 
 namespace {
 
-constexpr uint32_t CHUNK_FILE_NAME = 0x1000;
-constexpr uint32_t CHUNK_FILE_BYTES = 0x2000;
-constexpr uint32_t CHUNK_VERSION = 1;
-
 constexpr int32_t INFO_BUFFER_SIZE = 256;
 
 // Shared by every importable of the library: get_info's text lives until the
 // next call.
 char g_szInfo[INFO_BUFFER_SIZE];
-
-int32_t truncate_ticks(double f64Ticks) {
-  if (std::isnan(f64Ticks)) {
-    return 0;
-  }
-  if (f64Ticks >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (f64Ticks <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(f64Ticks);
-}
 
 // The whole file in one new buffer, or null. Only files that a uint32 size
 // can describe are taken, since that is what a document stores.
@@ -88,10 +71,10 @@ void VideoImportC::restore(EditableC* pSource) {
 }
 
 int32_t VideoImportC::save(ChunkWriterC* pWriter) {
-  pWriter->begin_chunk(CHUNK_FILE_NAME, CHUNK_VERSION);
+  pWriter->begin_chunk(IMPORTABLE_CHUNK_FILE_NAME, IMPORTABLE_CHUNK_VERSION);
   write_str_cut(pWriter, m_sFileName);
   pWriter->end_chunk();
-  pWriter->begin_chunk(CHUNK_FILE_BYTES, CHUNK_VERSION);
+  pWriter->begin_chunk(IMPORTABLE_CHUNK_FILE_BYTES, IMPORTABLE_CHUNK_VERSION);
   int32_t i32Result = pWriter->write(&m_ui32FileSize, sizeof(m_ui32FileSize));
   if (m_ui32FileSize > 0) {
     i32Result = pWriter->write(m_pFileBytes, m_ui32FileSize);
@@ -101,16 +84,16 @@ int32_t VideoImportC::save(ChunkWriterC* pWriter) {
 
 int32_t VideoImportC::load(ChunkReaderC* pReader) {
   const int32_t i32Result = load_chunks(pReader, [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
-    if (ui32Version != CHUNK_VERSION) {
+    if (ui32Version != IMPORTABLE_CHUNK_VERSION) {
       return CHUNK_OK;
     }
-    if (ui32Id == CHUNK_FILE_NAME) {
+    if (ui32Id == IMPORTABLE_CHUNK_FILE_NAME) {
       char szName[CHUNK_STRING_BUFFER_SIZE];
       const int32_t i32Result = pReader->read_str(szName);
       m_sFileName = szName;
       return i32Result;
     }
-    return ui32Id == CHUNK_FILE_BYTES ? load_file_bytes(pReader) : CHUNK_OK;
+    return ui32Id == IMPORTABLE_CHUNK_FILE_BYTES ? load_file_bytes(pReader) : CHUNK_OK;
   });
   report_problem();
   return i32Result;
@@ -210,7 +193,7 @@ int32_t VideoImportC::get_duration(TimeBaseC* pTimeContext) {
   if (!m_pReader || !pTimeContext) {
     return -1;
   }
-  return truncate_ticks(pTimeContext->to_ticks(static_cast<double>(m_pReader->get_frame_count()),
+  return truncate_to_int32(pTimeContext->to_ticks(static_cast<double>(m_pReader->get_frame_count()),
                                                static_cast<double>(m_pReader->get_fps())));
 }
 

@@ -2,9 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
-#include <limits>
-
 #include "corelib/animtrackc.h"
 #include "corelib/colorparamc.h"
 #include "corelib/devicedriverbasec.h"
@@ -49,19 +46,6 @@ constexpr double F64_PI = 3.1415926536;
 // row t = 0 is the picture's top row, so the picture stands upright with y up.
 constexpr float F32_TEX_COORDS[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
 constexpr float F32_CORNER_SIGNS[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
-
-int32_t truncate_frame(double f64Frame) {
-  if (std::isnan(f64Frame)) {
-    return 0;
-  }
-  if (f64Frame >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (f64Frame <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(f64Frame);
-}
 
 }  // namespace
 
@@ -347,7 +331,7 @@ int32_t VideoPlayerEffectC::frame_at(int32_t i32Time, TimeBaseC* pTimeContext, G
   timing_param(VIDEO_PARAM_FPS)->get_value(i32Time, &f32Fps);
   const double f64Frame =
       pTimeContext ? pTimeContext->from_ticks(static_cast<double>(i32Time), static_cast<double>(f32Fps)) : 0.0;
-  return truncate_frame(f64Frame) + pVideo->get_first_frame();
+  return truncate_to_int32(f64Frame) + pVideo->get_first_frame();
 }
 
 void VideoPlayerEffectC::draw(DeviceTableC* pDevices) {

@@ -22,7 +22,7 @@
 #include "corelib/vector2paramc.h"
 #include "description/documentsaving.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/doc/doctoolc.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "corelib/editablec.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/support/chunkbytes.h"
 #include "tests/support/tempfilec.h"
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/endtoend/presentationtestc.h"
+#include "tests/support/rectdescription.h"
 #include "tests/support/renderedframec.h"
 
 namespace {
@@ -202,12 +203,42 @@ TEST_F(ExportTest, ShorterOrMissingMusicIsMadeUpWithSilence) {
   const std::vector<float> rNone = export_sound("");
   EXPECT_LT(peak(rNone, 0.0, 1.004), SILENT);
 
-  // As the player looks for it: the stored name, then the bare name here.
+  // As the player looks for it: the stored name, then the bare name here,
+  // each said once.
   std::string sError;
   const std::vector<float> rMissing = export_sound("C:\\show\\gone.wav", &sError);
   EXPECT_LT(peak(rMissing, 0.0, 1.004), SILENT);
-  EXPECT_NE(std::string::npos, sError.find("the music C:\\show\\gone.wav cannot be played (File not found)"))
+  EXPECT_NE(std::string::npos, sError.find("tiravo: the music C:\\show\\gone.wav cannot be played (File not found; "
+                                           "tried C:\\show\\gone.wav, gone.wav): the video's sound track is "
+                                           "silent\n"))
       << sError;
+}
+
+// Music beside its document or description is found from any folder, before
+// a file of the same name in the current one.
+TEST_F(ExportTest, MusicIsLookedForInTheDocumentsFolderFirst) {
+  const std::string sShow = m_rDirectory.file("show");
+  std::filesystem::create_directory(sShow);
+  std::filesystem::copy_file(std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-3s.wav", sShow + "/tune.wav");
+  std::filesystem::copy_file(std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-0.5s.wav", m_rDirectory.file("tune.wav"));
+  std::filesystem::rename(save(false, "tune.wav"), sShow + "/show.doc");
+  save_text(sShow + "/show.json", rect_description("[0, 0, 1, 1]", TICKS_PER_SECOND, "[]", "music/tune.wav"));
+  for (const char* szDocument : {"show/show.doc", "show/show.json"}) {
+    const TiravoProcessC::ResultS rResult = m_rProcess.run(
+        m_rDirectory.path(), {"--render", "show.mp4", "--fps", "10", "--plugins", plugin_directory(), szDocument});
+    ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+    EXPECT_EQ(std::string::npos, rResult.m_sError.find("music")) << rResult.m_sError;
+    // The 3 s tone beside the document, not the short one here.
+    EXPECT_GT(peak(decoded_sound(video()), 0.6, 1.0), LOUD) << szDocument;
+  }
+  // Not found anywhere: one line naming every place tried.
+  save_text(sShow + "/show.json", rect_description("[0, 0, 1, 1]", TICKS_PER_SECOND, "[]", "gone.wav"));
+  const TiravoProcessC::ResultS rMissing = m_rProcess.run(
+      m_rDirectory.path(), {"--render", "show.mp4", "--fps", "10", "--plugins", plugin_directory(), "show/show.json"});
+  ASSERT_EQ(0, rMissing.m_iExitCode) << rMissing.m_sError;
+  EXPECT_NE(std::string::npos, rMissing.m_sError.find("tiravo: the music gone.wav cannot be played (File not found; "
+                                                      "tried show/gone.wav, gone.wav): "))
+      << rMissing.m_sError;
 }
 
 // The layout 64 × 48 in 256 × 96: scale 2, so the picture is 128 × 96 from

@@ -14,7 +14,7 @@
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "corelib/vector2paramc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/endtoend/tiravoprocessc.h"
 #include "tests/plugins/testrect.h"
 #include "tests/support/presentationfile.h"

@@ -57,6 +57,29 @@ TEST_F(ShowcaseTest, RendersEveryFrameToTheEndTime) {
   EXPECT_EQ(0, frame_at_tenths(301).width());
 }
 
+// The first 3.5 s: the title "tiravo", typed in from 0.25 s to 1 s, white
+// over the waves of the shader's band along the bottom 120 rows; from 3 s it
+// fades, and at 4 s the stripes show there again.
+TEST_F(ShowcaseTest, OpensWithItsTitleOverTheShader) {
+  auto is_white = [](const RgbT& rPixel) { return rPixel[0] > 240 && rPixel[1] > 240 && rPixel[2] > 240; };
+  auto white_pixels = [&](const RenderedFrameC& rFrame) {
+    int32_t i32Count = 0;
+    for (int32_t y = 30; y < 100; ++y) {
+      for (int32_t x = 200; x < 440; ++x) {
+        i32Count += is_white(rFrame.at(x, y)) ? 1 : 0;
+      }
+    }
+    return i32Count;
+  };
+  EXPECT_EQ(0, white_pixels(frame_at_tenths(1))) << "not typed yet";
+  EXPECT_GT(white_pixels(frame_at_tenths(15)), 300) << "the title's ink";
+  const RenderedFrameC rTitle = frame_at_tenths(15);
+  // The band is the shader's, not the stripes behind it.
+  EXPECT_NE(rTitle.at(40, 110), frame_at_tenths(40).at(40, 110));
+  EXPECT_NE(rTitle.at(40, 110), (RgbT{0, 0, 0}));
+  EXPECT_EQ(0, white_pixels(frame_at_tenths(40)));
+}
+
 TEST_F(ShowcaseTest, OnlyTheBackdropShowsBeforeTheOtherLayersStart) {
   const RgbT rStripes[] = {NAVY, AMBER, GREEN, CRIMSON};
   const RenderedFrameC rStart = frame_at_tenths(0);

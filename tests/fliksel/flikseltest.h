@@ -11,7 +11,7 @@
 #include "corelib/effectbasec.h"
 #include "corelib/graphicsimportablec.h"
 #include "corelib/ownedobject.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/support/tempdirectoryc.h"
 
 // What the tests know of fliksel.so: only what the player knows, its

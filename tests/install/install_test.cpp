@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,13 +54,16 @@ void add_sources(std::set<std::string>* pFiles, const std::string& rFolder, cons
 
 // The dynamic symbols a library defines.
 std::set<std::string> exports_of(const std::string& rLibrary) {
-  const std::string sList = rLibrary + ".symbols";
-  std::system(("nm -D --defined-only " + shell_word(rLibrary) + " | awk '{print $3}' > " + shell_word(sList)).c_str());
   std::set<std::string> rSymbols;
-  std::istringstream rIn(read_text(sList));
-  for (std::string sSymbol; rIn >> sSymbol;) {
-    rSymbols.insert(sSymbol);
+  FILE* pList = popen(("nm -D --defined-only " + shell_word(rLibrary) + " | awk '{print $3}'").c_str(), "r");
+  if (pList == nullptr) {
+    return rSymbols;
   }
+  char szSymbol[512];
+  while (std::fscanf(pList, "%511s", szSymbol) == 1) {
+    rSymbols.insert(szSymbol);
+  }
+  pclose(pList);
   return rSymbols;
 }
 
@@ -78,6 +81,17 @@ class InstallTest : public ::testing::Test {
   }
 
   static std::string path(const std::string& rName) { return s_pRoot->file(rName); }
+
+  // The compiler line a plug-in author types, word for word, in rFolder;
+  // rExtra goes before the pkg-config words.
+  static bool build_by_hand(const std::string& rFolder, const std::string& rExtra) {
+    fs::create_directory(path(rFolder));
+    return command("the pkg-config line", "cd " + shell_word(path(rFolder)) + " && export PKG_CONFIG_PATH=" +
+                                              shell_word(prefix() + "/lib/pkgconfig") +
+                                              " && g++ -shared -fPIC -fvisibility=hidden -o pinwheel.so " +
+                                              shell_word(SOURCE_DIR + "/examples/plugin/pinwheel.cpp") + rExtra +
+                                              " $(pkg-config --cflags --libs tiravo-plugin)");
+  }
   static std::string prefix() { return path("prefix"); }
 
   // Runs a shell command; false, with what it printed as a test failure, when
@@ -156,10 +170,11 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "lib/cmake/tiravo/tiravo-config.cmake",
       "lib/cmake/tiravo/tiravo-config-version.cmake",
       "lib/cmake/tiravo/tiravo-plugin.cmake",
+      "lib/cmake/tiravo/tiravo-plugin-exports.map",
       "lib/cmake/tiravo/tiravo-targets.cmake",
       "lib/cmake/tiravo/tiravo-targets-" TIRAVO_BUILD_TYPE ".cmake",
       "lib/pkgconfig/tiravo-plugin.pc",
-      "include/tiravo/player/classregistryc.h",
+      "include/tiravo/registry/classregistryc.h",
       "include/tiravo/player/hostinterfacec.h",
       "share/man/man1/tiravo.1",
       "share/man/man1/tiravo-doc.1",
@@ -171,6 +186,9 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
   add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
   add_sources(&rExpected, "examples/plugin", "", "share/doc/tiravo/examples/plugin");
   EXPECT_EQ(files_under(prefix()), rExpected);
+  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so"}) {
+    EXPECT_EQ(exports_of(prefix() + "/" + szPlugin), FOUR_EXPORTS) << szPlugin;
+  }
 
   // Every installed header stands on its own and on the installed ones alone.
   std::string sEveryHeader;
@@ -191,18 +209,24 @@ TEST_F(InstallTest, TheExamplePluginBuildsAgainstTheInstallWithCMakeAndWithPkgCo
   ASSERT_TRUE(command("building examples/plugin", shell_word(TIRAVO_CMAKE) + " --build " + shell_word(path("cmake-build"))));
   EXPECT_EQ(exports_of(path("cmake-build/pinwheel.so")), FOUR_EXPORTS) << "hidden symbols but the four exports";
 
-  // The compiler line a plug-in author types, word for word.
-  fs::create_directory(path("pkgconfig-build"));
-  ASSERT_TRUE(command("the pkg-config line",
-                      "cd " + shell_word(path("pkgconfig-build")) + " && export PKG_CONFIG_PATH=" +
-                          shell_word(prefix() + "/lib/pkgconfig") +
-                          " && g++ -shared -fPIC -fvisibility=hidden -o pinwheel.so " +
-                          shell_word(SOURCE_DIR + "/examples/plugin/pinwheel.cpp") +
-                          " $(pkg-config --cflags --libs tiravo-plugin)"));
-  const std::set<std::string> rExports = exports_of(path("pkgconfig-build/pinwheel.so"));
-  for (const std::string& rExport : FOUR_EXPORTS) {
-    EXPECT_EQ(1u, rExports.count(rExport)) << rExport;
+  ASSERT_TRUE(build_by_hand("pkgconfig-build", ""));
+  EXPECT_EQ(exports_of(path("pkgconfig-build/pinwheel.so")), FOUR_EXPORTS) << "the pkg-config line";
+}
+
+TEST_F(InstallTest, TheExamplePluginExportsTheFourFunctionsAloneWithEachLinker) {
+  ASSERT_TRUE(s_bInstalled);
+  for (const char* szLinker : {"bfd", "gold", "lld"}) {
+    const std::string sFolder = std::string("pkgconfig-") + szLinker;
+    ASSERT_TRUE(build_by_hand(sFolder, std::string(" -fuse-ld=") + szLinker));
+    EXPECT_EQ(exports_of(path(sFolder + "/pinwheel.so")), FOUR_EXPORTS) << "the pkg-config line with " << szLinker;
   }
+  ASSERT_TRUE(command("configuring examples/plugin for lld",
+                      shell_word(TIRAVO_CMAKE) + " -S " + shell_word(SOURCE_DIR + "/examples/plugin") + " -B " +
+                          shell_word(path("cmake-lld")) + " -G Ninja -DCMAKE_MAKE_PROGRAM=" + shell_word(TIRAVO_MAKE_PROGRAM) +
+                          " -DCMAKE_CXX_COMPILER=" + shell_word(TIRAVO_CXX) + " -DCMAKE_PREFIX_PATH=" + shell_word(prefix()) +
+                          " -DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=lld"));
+  ASSERT_TRUE(command("building examples/plugin with lld", shell_word(TIRAVO_CMAKE) + " --build " + shell_word(path("cmake-lld"))));
+  EXPECT_EQ(exports_of(path("cmake-lld/pinwheel.so")), FOUR_EXPORTS) << "CMake with lld";
 }
 
 TEST_F(InstallTest, TheInstalledPlayerPlaysTheExamplePluginFoundThroughThePathVariable) {

@@ -8,7 +8,7 @@
 
 #include "corelib/effectbasec.h"
 #include "corelib/pluginexports.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/plugins/testrect.h"
 
 namespace {

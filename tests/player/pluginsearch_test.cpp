@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "corelib/dataobjectc.h"
-#include "player/classregistryc.h"
-#include "player/pluginsearch.h"
+#include "registry/classregistryc.h"
+#include "registry/pluginsearch.h"
 #include "tests/plugins/testrect.h"
 #include "tests/support/tempdirectoryc.h"
 

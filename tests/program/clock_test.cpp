@@ -75,7 +75,11 @@ TEST(Clock, StreamModeFollowsTheMusicFoundByItsBareName) {
   }
   {
     PlaybackClockC rClock;
-    EXPECT_FALSE(rClock.open_music("missing.wav"));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(rClock.open_music("missing.wav", "show"));
+    EXPECT_EQ("tiravo: the music missing.wav cannot be played (File not found; tried show/missing.wav, missing.wav): "
+              "playing without sound, timed by the clock\n",
+              testing::internal::GetCapturedStderr());
     EXPECT_FALSE(rClock.is_streaming());
   }
   ASSERT_EQ(0, chdir(szStart));
@@ -128,6 +132,23 @@ TEST(Clock, MusicNamesFromOtherSystemsFallBackToTheBareName) {
   EXPECT_EQ("tune.mp3", bare_file_name("C:tune.mp3"));
   EXPECT_EQ("tune.mp3", bare_file_name("tune.mp3"));
   EXPECT_EQ("", bare_file_name("music\\"));
+}
+
+TEST(Clock, MusicIsLookedForBesideTheDocumentThenWhereItAlwaysWas) {
+  using NamesT = std::vector<std::string>;
+  EXPECT_EQ((NamesT{"show/music/tune.ogg", "show/tune.ogg", "music/tune.ogg", "tune.ogg"}),
+            music_file_candidates("music/tune.ogg", "show"));
+  EXPECT_EQ((NamesT{"show/tune.ogg", "tune.ogg"}), music_file_candidates("tune.ogg", "show/"));
+  EXPECT_EQ((NamesT{"/srv/tune.ogg", "C:\\demo\\tune.ogg", "tune.ogg"}),
+            music_file_candidates("C:\\demo\\tune.ogg", "/srv"));
+  // An absolute name is not made relative; a document here adds nothing.
+  EXPECT_EQ((NamesT{"show/tune.ogg", "/music/tune.ogg", "tune.ogg"}), music_file_candidates("/music/tune.ogg", "show"));
+  EXPECT_EQ((NamesT{"music/tune.ogg", "tune.ogg"}), music_file_candidates("music/tune.ogg", ""));
+  EXPECT_EQ("show", document_folder("show/show.json"));
+  EXPECT_EQ("", document_folder("show.json"));
+  EXPECT_EQ("/", document_folder("/show.json"));
+  EXPECT_EQ("tiravo: the music t.ogg cannot be played (File not found; tried a/t.ogg, t.ogg): silence\n",
+            music_not_found_text("t.ogg", {"a/t.ogg", "t.ogg"}, 9, "silence"));
 }
 
 TEST(Clock, SoundErrorsHaveTheirTexts) {

@@ -9,7 +9,7 @@
 #include "corelib/scenec.h"
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/support/documentfilec.h"
 #include "tests/support/effectdocumenttestc.h"
 #include "tests/support/testeffectc.h"

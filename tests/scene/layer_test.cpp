@@ -9,7 +9,7 @@
 #include "corelib/timesegmentc.h"
 #include "docfile/chunkreaderc.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/support/effectdocumenttestc.h"
 #include "tests/support/recordingundoc.h"
 #include "tests/support/testeffectc.h"

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/littleendian.h"
+
 // A small AVI writer for the layouts that the ffmpeg command does not write:
 // video as the second stream, sound ahead of the first frame, OpenDML files
 // with several RIFF parts, palette changes, frames that bring no picture,
@@ -51,13 +53,11 @@ struct LayoutC {
 };
 
 inline void put32(BytesT& r, size_t uiAt, uint32_t ui32Value) {
-  for (int i = 0; i < 4; ++i) {
-    r[uiAt + i] = static_cast<uint8_t>(ui32Value >> (8 * i));
-  }
+  write_le32(r.data() + uiAt, ui32Value);
 }
 
 inline uint32_t get32(const BytesT& r, size_t uiAt) {
-  return r[uiAt] | (r[uiAt + 1] << 8) | (r[uiAt + 2] << 16) | (static_cast<uint32_t>(r[uiAt + 3]) << 24);
+  return read_le32(r.data() + uiAt);
 }
 
 class WriterC {

@@ -8,7 +8,7 @@
 #include "corelib/classidentc.h"
 #include "corelib/effectbasec.h"
 #include "docfile/chunkwriterc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/support/documentfilec.h"
 #include "tests/support/testeffectc.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tests/support/testdriverc.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/littleendian.h"
 #include "platform/videocodec.h"
 #include "plugins/video/avireaderc.h"
 
@@ -23,13 +24,11 @@ inline BytesT read_file(const std::string& sName) {
 }
 
 inline uint32_t get32(const BytesT& r, size_t uiAt) {
-  return r[uiAt] | (r[uiAt + 1] << 8) | (r[uiAt + 2] << 16) | (static_cast<uint32_t>(r[uiAt + 3]) << 24);
+  return read_le32(r.data() + uiAt);
 }
 
 inline void set32(BytesT& r, size_t uiAt, uint32_t ui32Value) {
-  for (int32_t i = 0; i < 4; ++i) {
-    r[uiAt + i] = static_cast<uint8_t>(ui32Value >> (8 * i));
-  }
+  write_le32(r.data() + uiAt, ui32Value);
 }
 
 inline size_t find_text(const BytesT& r, const char* szText) {

@@ -3,7 +3,7 @@
 #include "description/builddocument.h"
 #include "description/descriptionfile.h"
 #include "docfile/chunkreaderc.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tools/tiravo-doc/doccommands.h"
 #include "tools/tiravo-doc/quietplugins.h"
 

@@ -2,7 +2,7 @@
 
 #include "corelib/layerc.h"
 #include "corelib/scenec.h"
-#include "player/documentchunks.h"
+#include "corelib/documentchunks.h"
 
 namespace {
 

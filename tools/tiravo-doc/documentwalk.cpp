@@ -5,7 +5,7 @@
 #include "corelib/importlistc.h"
 #include "corelib/scenec.h"
 #include "docfile/chunkreaderc.h"
-#include "player/documentchunks.h"
+#include "corelib/documentchunks.h"
 #include "tools/tiravo-doc/dumpregistryc.h"
 
 namespace {

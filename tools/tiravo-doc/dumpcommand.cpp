@@ -4,10 +4,12 @@
 #include <system_error>
 #include <vector>
 
+#include "corelib/devicetablec.h"
 #include "corelib/importablebasec.h"
 #include "corelib/importhandlec.h"
 #include "corelib/importlistc.h"
 #include "docfile/chunkreaderc.h"
+#include "tools/tiravo-doc/devicepreparation.h"
 #include "tools/tiravo-doc/doccommands.h"
 #include "tools/tiravo-doc/documentwalk.h"
 #include "tools/tiravo-doc/dumpregistryc.h"
@@ -109,11 +111,14 @@ int run_dump(const DocCommandLineS& rLine) {
   }
   DumpRegistryC rRegistry;
   load_plugins_quietly(&rRegistry, rLine.m_sPluginDirectory);
+  // Outlives the document's files, which may hold things in its devices.
+  DeviceTableC rDevices;
   LoadedDocumentC rDocument;
   const int32_t i32Result = walk_document(rLine.m_sInput.c_str(), &rRegistry, &rDocument);
   if (i32Result == CHUNK_NOT_OPEN || i32Result == CHUNK_WRONG_FORMAT) {
     std::fprintf(stderr, "tiravo-doc: %s: %s\n", rLine.m_sInput.c_str(), result_text(i32Result));
     return DOC_EXIT_FAILED;
   }
+  prepare_files_on_device(&rRegistry, rDocument, &rDevices);
   return dump_loaded(rLine, rDocument, i32Result);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 #include "tools/tiravo-doc/placeholdereffectc.h"
 
 // The registry a dump loads with: a class that no plug-in provides is found

@@ -7,7 +7,7 @@
 
 #include "description/jsonvalues.h"
 #include "docfile/chunkreaderc.h"
-#include "player/documentchunks.h"
+#include "corelib/documentchunks.h"
 #include "player/documentreading.h"
 #include "player/playbackclockc.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "description/importablechunks.h"
+#include "corelib/importablechunks.h"
 
 // The bytes of an imported file that a document embeds.
 struct EmbeddedFileS {

@@ -7,8 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "player/classregistryc.h"
-#include "player/pluginsearch.h"
+#include "registry/classregistryc.h"
+#include "registry/pluginsearch.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "player/pluginsearch.h"
+#include "registry/pluginsearch.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/dynamiclibrary.h"
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 
 namespace {
 

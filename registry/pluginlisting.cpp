@@ -1,10 +1,10 @@
-#include "player/pluginlisting.h"
+#include "registry/pluginlisting.h"
 
 #include <cstdio>
 
 #include "corelib/classdescc.h"
-#include "player/classregistryc.h"
-#include "player/pluginlibraryc.h"
+#include "registry/classregistryc.h"
+#include "registry/pluginlibraryc.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#ifndef PLAYER_PLUGINSEARCH_H
-#define PLAYER_PLUGINSEARCH_H
+#ifndef REGISTRY_PLUGINSEARCH_H
+#define REGISTRY_PLUGINSEARCH_H
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "player/classregistryc.h"
+#include "registry/classregistryc.h"
 
 #include "corelib/pluginexports.h"
 #include "platform/debugoutput.h"
 #include "platform/dynamiclibrary.h"
-#include "player/pluginlibraryc.h"
+#include "registry/pluginlibraryc.h"
 
 ClassRegistryC::~ClassRegistryC() {
   for (PluginLibraryC* pLibrary : m_rLibraries) {

@@ -1,5 +1,5 @@
-#ifndef PLAYER_PLUGINLIBRARYC_H
-#define PLAYER_PLUGINLIBRARYC_H
+#ifndef REGISTRY_PLUGINLIBRARYC_H
+#define REGISTRY_PLUGINLIBRARYC_H
 
 #include <cstdint>
 #include <string>

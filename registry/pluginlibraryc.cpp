@@ -1,4 +1,4 @@
-#include "player/pluginlibraryc.h"
+#include "registry/pluginlibraryc.h"
 
 #include "corelib/pluginexports.h"
 #include "platform/debugoutput.h"

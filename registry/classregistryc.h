@@ -1,5 +1,5 @@
-#ifndef PLAYER_CLASSREGISTRYC_H
-#define PLAYER_CLASSREGISTRYC_H
+#ifndef REGISTRY_CLASSREGISTRYC_H
+#define REGISTRY_CLASSREGISTRYC_H
 
 #include <cstdint>
 #include <string>

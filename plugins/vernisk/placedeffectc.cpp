@@ -1,0 +1,256 @@
+#include "plugins/vernisk/placedeffectc.h"
+
+#include <GL/gl.h>
+
+#include "corelib/colorparamc.h"
+#include "corelib/devicedriverbasec.h"
+#include "corelib/deviceinterfacec.h"
+#include "corelib/devicetablec.h"
+#include "corelib/fileparamc.h"
+#include "corelib/floatparamc.h"
+#include "corelib/gizmoc.h"
+#include "corelib/importhandlec.h"
+#include "corelib/intparamc.h"
+#include "corelib/vector2paramc.h"
+#include "docfile/chunkwriterc.h"
+
+namespace {
+
+constexpr uint32_t CHUNK_BASE = 0x1000;
+constexpr uint32_t CHUNK_FIRST_GIZMO = 0x2000;
+constexpr uint32_t CHUNK_GIZMO_STEP = 0x1000;
+constexpr uint32_t CHUNK_VERSION = 1;
+
+constexpr int32_t RENDER_MODE_NORMAL = 0;
+constexpr int32_t RENDER_MODE_ADD = 1;
+constexpr int32_t RENDER_MODE_MULT = 2;
+
+// Degrees to radians as the Video Player turns its pictures.
+constexpr float F32_INVERSE_180 = 0.0055555557f;
+constexpr double F64_PI = 3.1415926536;
+
+constexpr float F32_TEX_COORDS[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
+// Which of the quad's sides each corner takes: 0 the minimum, 1 the maximum.
+constexpr bool CORNER_SIDES[4][2] = {{false, false}, {true, false}, {true, true}, {false, true}};
+
+}  // namespace
+
+PlacedEffectC::PlacedEffectC() {
+  GizmoC* pTransform = add_gizmo("Transform");
+  pTransform->add_param(Vector2ParamC::create_param(pTransform, "Position", Vector2C(0.0f, 0.0f),
+                                                    PLACED_PARAM_POSITION, 0x81, true, Vector2C(0.0f, 0.0f),
+                                                    Vector2C(0.0f, 0.0f), 0.1f));
+  pTransform->add_param(Vector2ParamC::create_param(pTransform, "Pivot", Vector2C(0.0f, 0.0f), PLACED_PARAM_PIVOT,
+                                                    0x301, true, Vector2C(0.0f, 0.0f), Vector2C(0.0f, 0.0f), 0.1f));
+  pTransform->add_param(
+      FloatParamC::create_param(pTransform, "Rotation", 0.0f, PLACED_PARAM_ROTATION, 0x41, true, 0.0f, 0.0f, 1.0f));
+  pTransform->add_param(Vector2ParamC::create_param(pTransform, "Scale", Vector2C(1.0f, 1.0f), PLACED_PARAM_SCALE,
+                                                    0x21, true, Vector2C(0.0f, 0.0f), Vector2C(0.0f, 0.0f), 0.01f));
+
+  GizmoC* pAttributes = add_gizmo("Attributes");
+  pAttributes->add_param(ColorParamC::create_param(pAttributes, "Fill Color", RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f),
+                                                   PLACED_PARAM_FILL_COLOR, 0x10, true));
+  IntParamC* pRenderMode =
+      IntParamC::create_param(pAttributes, "Render mode", 0, PLACED_PARAM_RENDER_MODE, 0x2, true, 0, 2, 1);
+  pRenderMode->set_label(0, "Normal");
+  pRenderMode->set_label(1, "Add");
+  pRenderMode->set_label(2, "Mult");
+  pAttributes->add_param(pRenderMode);
+}
+
+PlacedEffectC::PlacedEffectC(EditableC* pOriginal) : EffectBaseC(pOriginal) {}
+
+PlacedEffectC::~PlacedEffectC() {
+  if (!m_pOriginal) {
+    for (GizmoC* pGizmo : m_rGizmos) {
+      pGizmo->release();
+    }
+  }
+}
+
+GizmoC* PlacedEffectC::add_gizmo(const char* szName) {
+  m_rGizmos.push_back(GizmoC::create_gizmo(this, szName, static_cast<int32_t>(m_rGizmos.size())));
+  return m_rGizmos.back();
+}
+
+ImportableBaseC* PlacedEffectC::file_of(FileParamC* pParam) {
+  ImportHandleC* pHandle = pParam->get_file();
+  return pHandle ? pHandle->get_importable() : nullptr;
+}
+
+void PlacedEffectC::copy(EditableC* pSource) {
+  EffectBaseC::copy(pSource);
+  PlacedEffectC* pEffect = static_cast<PlacedEffectC*>(pSource);
+  for (size_t i = 0; i < m_rGizmos.size() && i < pEffect->m_rGizmos.size(); ++i) {
+    m_rGizmos[i]->copy(pEffect->m_rGizmos[i]);
+  }
+}
+
+void PlacedEffectC::restore(EditableC* pSource) {
+  EffectBaseC::restore(pSource);
+  m_rGizmos = static_cast<PlacedEffectC*>(pSource)->m_rGizmos;
+}
+
+int32_t PlacedEffectC::save(ChunkWriterC* pWriter) {
+  pWriter->begin_chunk(CHUNK_BASE, CHUNK_VERSION);
+  int32_t i32Result = EffectBaseC::save(pWriter);
+  i32Result = first_failure(i32Result, pWriter->end_chunk());
+  for (size_t i = 0; i < m_rGizmos.size(); ++i) {
+    pWriter->begin_chunk(CHUNK_FIRST_GIZMO + CHUNK_GIZMO_STEP * static_cast<uint32_t>(i), CHUNK_VERSION);
+    i32Result = first_failure(i32Result, m_rGizmos[i]->save(pWriter));
+    i32Result = first_failure(i32Result, pWriter->end_chunk());
+  }
+  return i32Result;
+}
+
+int32_t PlacedEffectC::load(ChunkReaderC* pReader) {
+  return load_chunks(pReader, [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
+    if (ui32Version != CHUNK_VERSION) {
+      return CHUNK_OK;
+    }
+    if (ui32Id == CHUNK_BASE) {
+      return EffectBaseC::load(pReader);
+    }
+    const uint32_t ui32Index = (ui32Id - CHUNK_FIRST_GIZMO) / CHUNK_GIZMO_STEP;
+    const bool bGizmo = ui32Id >= CHUNK_FIRST_GIZMO && (ui32Id - CHUNK_FIRST_GIZMO) % CHUNK_GIZMO_STEP == 0 &&
+                        ui32Index < m_rGizmos.size();
+    return bGizmo ? m_rGizmos[ui32Index]->load(pReader) : CHUNK_OK;
+  });
+}
+
+int32_t PlacedEffectC::get_gizmo_count() {
+  return static_cast<int32_t>(m_rGizmos.size());
+}
+
+GizmoBaseC* PlacedEffectC::get_gizmo(int32_t i32Index) {
+  return i32Index >= 0 && i32Index < get_gizmo_count() ? m_rGizmos[static_cast<size_t>(i32Index)] : nullptr;
+}
+
+ParamBaseC* PlacedEffectC::get_default_param(int32_t i32Which) {
+  GizmoC* pTransform = gizmo(PLACED_GIZMO_TRANSFORM);
+  switch (i32Which) {
+    case DEFAULT_PARAM_POSITION:
+      return pTransform->get_param(PLACED_PARAM_POSITION);
+    case DEFAULT_PARAM_ROTATION:
+      return pTransform->get_param(PLACED_PARAM_ROTATION);
+    case DEFAULT_PARAM_SCALE:
+      return pTransform->get_param(PLACED_PARAM_SCALE);
+    case DEFAULT_PARAM_PIVOT:
+      return pTransform->get_param(PLACED_PARAM_PIVOT);
+    default:
+      return nullptr;
+  }
+}
+
+// Even-odd crossings of a ray towards +x with the quad's edges.
+bool PlacedEffectC::hit_test(const Vector2C& rPoint) {
+  bool bInside = false;
+  for (int32_t i = 0, j = 3; i < 4; j = i++) {
+    const Vector2C& rI = m_rCorners[i];
+    const Vector2C& rJ = m_rCorners[j];
+    if ((rI.m_f32Y <= rPoint.m_f32Y && rPoint.m_f32Y < rJ.m_f32Y) ||
+        (rJ.m_f32Y <= rPoint.m_f32Y && rPoint.m_f32Y < rI.m_f32Y)) {
+      const float f32X = rI.m_f32X + (rJ.m_f32X - rI.m_f32X) * (rPoint.m_f32Y - rI.m_f32Y) / (rJ.m_f32Y - rI.m_f32Y);
+      if (rPoint.m_f32X < f32X) {
+        bInside = !bInside;
+      }
+    }
+  }
+  return bInside;
+}
+
+void PlacedEffectC::prepare(int32_t, DeviceTableC*, TimeBaseC*) {}
+
+Box2C PlacedEffectC::get_bbox() {
+  return m_rBox;
+}
+
+const Affine2C& PlacedEffectC::get_transform() {
+  return m_rTransform;
+}
+
+// Moved by the pivot, rotated about the origin, scaled along the output
+// axes, moved to the position: as the Video Player places its pictures.
+void PlacedEffectC::place(int32_t i32Time, const Box2C& rQuad) {
+  GizmoC* pTransform = gizmo(PLACED_GIZMO_TRANSFORM);
+  Vector2C rPosition;
+  Vector2C rPivot;
+  Vector2C rScale;
+  float f32Rotation = 0.0f;
+  static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_POSITION))->get_value(i32Time, &rPosition);
+  static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_PIVOT))->get_value(i32Time, &rPivot);
+  pTransform->get_param(PLACED_PARAM_ROTATION)->get_value(i32Time, &f32Rotation);
+  static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_SCALE))->get_value(i32Time, &rScale);
+  Affine2C rPivotMove;
+  Affine2C rRotation;
+  Affine2C rScaling;
+  Affine2C rPositionMove;
+  rPivotMove.set_trans(rPivot);
+  rRotation.set_rot(static_cast<float>(f32Rotation * F32_INVERSE_180 * F64_PI));
+  rScaling.set_scale(rScale);
+  rPositionMove.set_trans(rPosition);
+  m_rTransform = rPivotMove * rRotation * rScaling * rPositionMove;
+
+  for (int32_t i = 0; i < 4; ++i) {
+    const Vector2C rCorner(CORNER_SIDES[i][0] ? rQuad.m_rMax.m_f32X : rQuad.m_rMin.m_f32X,
+                           CORNER_SIDES[i][1] ? rQuad.m_rMax.m_f32Y : rQuad.m_rMin.m_f32Y);
+    m_rCorners[i] = m_rTransform.transform(rCorner);
+  }
+  m_rBox = Box2C(m_rCorners[0], m_rCorners[0]);
+  for (int32_t i = 1; i < 4; ++i) {
+    for (int32_t i32Axis = 0; i32Axis < 2; ++i32Axis) {
+      const float f32Value = m_rCorners[i][i32Axis];
+      if (f32Value < m_rBox.m_rMin[i32Axis]) {
+        m_rBox.m_rMin[i32Axis] = f32Value;
+      }
+      if (f32Value > m_rBox.m_rMax[i32Axis]) {
+        m_rBox.m_rMax[i32Axis] = f32Value;
+      }
+    }
+  }
+  GizmoC* pAttributes = gizmo(PLACED_GIZMO_ATTRIBUTES);
+  static_cast<ColorParamC*>(pAttributes->get_param(PLACED_PARAM_FILL_COLOR))->get_value(i32Time, &m_rFillColor);
+  static_cast<IntParamC*>(pAttributes->get_param(PLACED_PARAM_RENDER_MODE))->get_value(i32Time, &m_i32RenderMode);
+}
+
+DeviceDriverBaseC* PlacedEffectC::begin_quad(DeviceTableC* pDevices) {
+  DeviceDriverBaseC* pDevice = pDevices ? pDevices->find_by_class(CLASS_OPENGL_DEVICEDRIVER) : nullptr;
+  DeviceInterfaceC* pInterface = pDevice ? pDevice->query_interface(SUPERCLASS_VIEWPORT_INTERFACE) : nullptr;
+  if (!pInterface) {
+    return nullptr;
+  }
+  static_cast<ViewportInterfaceC*>(pInterface)
+      ->set_ortho(m_rBox, m_rBox.m_rMin.m_f32X, m_rBox.m_rMax.m_f32X, m_rBox.m_rMax.m_f32Y, m_rBox.m_rMin.m_f32Y, -1.0f,
+                  1.0f);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  if (m_i32RenderMode == RENDER_MODE_NORMAL) {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  } else if (m_i32RenderMode == RENDER_MODE_ADD) {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  } else {
+    glBlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);
+  }
+  return pDevice;
+}
+
+RgbaColorC PlacedEffectC::blend_color() const {
+  const RgbaColorC& rColor = m_rFillColor;
+  if (m_i32RenderMode == RENDER_MODE_MULT) {
+    return RgbaColorC(rColor.m_f32R * rColor.m_f32A, rColor.m_f32G * rColor.m_f32A, rColor.m_f32B * rColor.m_f32A,
+                      rColor.m_f32A);
+  }
+  return rColor;
+}
+
+// The depth buffer is left as it was found.
+void PlacedEffectC::draw_quad() const {
+  glDepthMask(GL_FALSE);
+  glBegin(GL_QUADS);
+  for (int32_t i = 0; i < 4; ++i) {
+    glTexCoord2f(F32_TEX_COORDS[i][0], F32_TEX_COORDS[i][1]);
+    glVertex2f(m_rCorners[i].m_f32X, m_rCorners[i].m_f32Y);
+  }
+  glEnd();
+  glDepthMask(GL_TRUE);
+}
