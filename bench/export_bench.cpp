@@ -43,7 +43,7 @@ int main(int iArgCount, char** ppArgs) {
     return 1;
   }
   VideoExportC rVideo(sVideo);
-  OfflineRenderC rRender(&rVideo, FPS);
+  OfflineRenderC rRender(&rVideo, FrameRateS{FPS, 1});
   rPlayer.set_offline_render(&rRender);
   const auto rStart = std::chrono::steady_clock::now();
   const bool bDone = rPlayer.run() == 0 && rRender.finish();

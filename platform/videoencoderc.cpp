@@ -9,6 +9,8 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <climits>
+#include <numeric>
 
 #include "platform/picturesize.h"
 
@@ -22,6 +24,20 @@ constexpr int32_t CHANNELS = 2;
 const char* const X264_PRESET = "medium";
 const char* const X264_CRF = "18";
 constexpr int64_t AUDIO_BIT_RATE = 192000;
+
+// The MP4 muxer times each track in a unit of its own (for video, its time
+// base's denominator doubled up to 10000 or more) but the edit lists that
+// place a track's start, as a span's is, in the movie's: a unit both track
+// units divide places both starts exactly, where milliseconds would move
+// them by up to one.
+int64_t movie_timescale(AVRational rVideoTimeBase) {
+  int64_t i64Video = rVideoTimeBase.den;
+  while (i64Video < 10000) {
+    i64Video *= 2;
+  }
+  const int64_t i64Both = std::lcm(i64Video, static_cast<int64_t>(VideoEncoderC::SAMPLE_RATE));
+  return i64Both <= INT32_MAX ? i64Both : VideoEncoderC::SAMPLE_RATE;
+}
 
 std::string av_error_text(int32_t i32AvError) {
   char szText[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -90,29 +106,66 @@ bool VideoEncoderC::fail(const std::string& rWhat, int32_t i32AvError) {
   return false;
 }
 
-bool VideoEncoderC::open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32Fps,
-                         int32_t i32SampleRate) {
+// Everything both kinds of file begin with; *pUrl the file's name for FFmpeg.
+bool VideoEncoderC::begin_file(const char* szPath, std::string* pUrl) {
   close();
   m_sError.clear();
-  const std::string sSizeProblem = video_size_problem(i32Width, i32Height);
-  if (!sSizeProblem.empty()) {
-    return fail(sSizeProblem, 0);
-  }
-  if (i32Fps <= 0 || i32SampleRate <= 0) {
-    return fail("a video needs a positive frame rate and sample rate", 0);
-  }
   quiet_ffmpeg();
   // The protocol prefix keeps names with a colon from being taken as URLs.
-  const std::string sUrl = std::string("file:") + szPath;
-  const int32_t i32Ret = avformat_alloc_output_context2(&m_pFormat, nullptr, "mp4", sUrl.c_str());
+  *pUrl = std::string("file:") + szPath;
+  const int32_t i32Ret = avformat_alloc_output_context2(&m_pFormat, nullptr, "mp4", pUrl->c_str());
   m_pPacket = av_packet_alloc();
   if (i32Ret < 0 || !m_pPacket) {
     return fail("cannot set up an MP4 file", i32Ret < 0 ? i32Ret : AVERROR(ENOMEM));
   }
-  return open_video(i32Width, i32Height, i32Fps) && open_audio(i32SampleRate) && open_file(sUrl.c_str());
+  return true;
 }
 
-bool VideoEncoderC::open_video(int32_t i32Width, int32_t i32Height, int32_t i32Fps) {
+bool VideoEncoderC::open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32RateNumerator,
+                         int32_t i32RateDenominator) {
+  const std::string sSizeProblem = video_size_problem(i32Width, i32Height);
+  if (!sSizeProblem.empty()) {
+    close();
+    return fail(sSizeProblem, 0);
+  }
+  if (i32RateNumerator <= 0 || i32RateDenominator <= 0) {
+    close();
+    return fail("a video needs a positive frame rate", 0);
+  }
+  std::string sUrl;
+  return begin_file(szPath, &sUrl) && open_video(i32Width, i32Height, i32RateNumerator, i32RateDenominator) &&
+         open_audio() && open_file(sUrl.c_str());
+}
+
+bool VideoEncoderC::open_copying(const char* szPath, const AVCodecParameters* pVideo, int32_t i32TimeBaseNumerator,
+                                 int32_t i32TimeBaseDenominator, int32_t i32RateNumerator,
+                                 int32_t i32RateDenominator) {
+  std::string sUrl;
+  return begin_file(szPath, &sUrl) &&
+         copy_video(pVideo, i32TimeBaseNumerator, i32TimeBaseDenominator, i32RateNumerator, i32RateDenominator) &&
+         open_audio() && open_file(sUrl.c_str());
+}
+
+bool VideoEncoderC::copy_video(const AVCodecParameters* pVideo, int32_t i32TimeBaseNumerator,
+                               int32_t i32TimeBaseDenominator, int32_t i32RateNumerator,
+                               int32_t i32RateDenominator) {
+  AVStream* pStream = avformat_new_stream(m_pFormat, nullptr);
+  m_rVideo.m_pStream = pStream;
+  if (!pStream) {
+    return fail("cannot set up a stream for the pictures", AVERROR(ENOMEM));
+  }
+  const int32_t i32Ret = avcodec_parameters_copy(pStream->codecpar, pVideo);
+  if (i32Ret < 0) {
+    return fail("cannot set up a stream for the pictures", i32Ret);
+  }
+  pStream->codecpar->codec_tag = 0;
+  pStream->time_base = AVRational{i32TimeBaseNumerator, i32TimeBaseDenominator};
+  pStream->avg_frame_rate = AVRational{i32RateNumerator, i32RateDenominator};
+  return true;
+}
+
+bool VideoEncoderC::open_video(int32_t i32Width, int32_t i32Height, int32_t i32RateNumerator,
+                               int32_t i32RateDenominator) {
   const AVCodec* pEncoder = avcodec_find_encoder_by_name("libx264");
   if (!pEncoder) {
     return fail("this FFmpeg has no libx264 H.264 encoder", 0);
@@ -124,8 +177,8 @@ bool VideoEncoderC::open_video(int32_t i32Width, int32_t i32Height, int32_t i32F
   }
   pCodec->width = i32Width;
   pCodec->height = i32Height;
-  pCodec->time_base = AVRational{1, i32Fps};
-  pCodec->framerate = AVRational{i32Fps, 1};
+  pCodec->time_base = AVRational{i32RateDenominator, i32RateNumerator};
+  pCodec->framerate = AVRational{i32RateNumerator, i32RateDenominator};
   pCodec->pix_fmt = AV_PIX_FMT_YUV420P;
   // Computer graphics in the usual HD colours, said in the file so that
   // players convert back as we converted.
@@ -162,7 +215,8 @@ bool VideoEncoderC::open_video(int32_t i32Width, int32_t i32Height, int32_t i32F
   return true;
 }
 
-bool VideoEncoderC::open_audio(int32_t i32SampleRate) {
+bool VideoEncoderC::open_audio() {
+  const int32_t i32SampleRate = SAMPLE_RATE;
   const AVCodec* pEncoder = avcodec_find_encoder(AV_CODEC_ID_AAC);
   if (!pEncoder) {
     return fail("this FFmpeg has no AAC encoder", 0);
@@ -233,6 +287,7 @@ bool VideoEncoderC::open_file(const char* szUrl) {
   // The index at the front: players can start before the whole file is there.
   AVDictionary* pOptions = nullptr;
   av_dict_set(&pOptions, "movflags", "+faststart", 0);
+  av_dict_set_int(&pOptions, "movie_timescale", movie_timescale(m_rVideo.m_pStream->time_base), 0);
   i32Ret = avformat_write_header(m_pFormat, &pOptions);
   av_dict_free(&pOptions);
   if (i32Ret < 0) {
@@ -257,18 +312,32 @@ bool VideoEncoderC::send(TrackS* pTrack, AVFrame* pFrame) {
     if (i32Ret < 0) {
       return fail("cannot encode", i32Ret);
     }
-    av_packet_rescale_ts(m_pPacket, pTrack->m_pCodec->time_base, pTrack->m_pStream->time_base);
-    m_pPacket->stream_index = pTrack->m_pStream->index;
-    i32Ret = av_interleaved_write_frame(m_pFormat, m_pPacket);
-    if (i32Ret < 0) {
-      return fail("cannot write the file", i32Ret);
+    if (!write_packet(m_pPacket, pTrack->m_pStream, pTrack->m_pCodec->time_base.num,
+                      pTrack->m_pCodec->time_base.den)) {
+      return false;
     }
   }
 }
 
+bool VideoEncoderC::write_packet(AVPacket* pPacket, AVStream* pStream, int32_t i32TimeBaseNumerator,
+                                 int32_t i32TimeBaseDenominator) {
+  av_packet_rescale_ts(pPacket, AVRational{i32TimeBaseNumerator, i32TimeBaseDenominator}, pStream->time_base);
+  pPacket->stream_index = pStream->index;
+  const int32_t i32Ret = av_interleaved_write_frame(m_pFormat, pPacket);
+  return i32Ret >= 0 || fail("cannot write the file", i32Ret);
+}
+
+bool VideoEncoderC::write_copied_picture(AVPacket* pPacket, int32_t i32TimeBaseNumerator,
+                                         int32_t i32TimeBaseDenominator) {
+  if (!m_bHeaderWritten || m_rVideo.m_pCodec) {
+    return fail("the file is not open for copied pictures", 0);
+  }
+  return write_packet(pPacket, m_rVideo.m_pStream, i32TimeBaseNumerator, i32TimeBaseDenominator);
+}
+
 bool VideoEncoderC::write_frame(const uint8_t* pRgb) {
-  if (!m_bHeaderWritten) {
-    return fail("the file is not open", 0);
+  if (!m_bHeaderWritten || !m_rVideo.m_pCodec) {
+    return fail("the file is not open for pictures", 0);
   }
   AVFrame* pFrame = m_rVideo.m_pFrame;
   // The encoder may still hold the last picture's buffer.
@@ -327,7 +396,8 @@ bool VideoEncoderC::finish() {
     return false;
   }
   m_rPendingAudio.clear();
-  if (!send(&m_rVideo, nullptr) || !send(&m_rAudio, nullptr)) {
+  // Copied pictures have no encoder to drain.
+  if ((m_rVideo.m_pCodec && !send(&m_rVideo, nullptr)) || !send(&m_rAudio, nullptr)) {
     return false;
   }
   int32_t i32Ret = av_write_trailer(m_pFormat);

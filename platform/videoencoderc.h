@@ -6,6 +6,7 @@
 #include <vector>
 
 struct AVCodecContext;
+struct AVCodecParameters;
 struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
@@ -13,9 +14,13 @@ struct AVStream;
 struct SwsContext;
 
 // Writes one MP4 file: H.264 video (libx264, 4:2:0, which ordinary players
-// take) at a fixed frame rate, and a stereo AAC sound track.
+// take) at a fixed frame rate, or pictures already encoded, copied; and a
+// stereo AAC sound track.
 class VideoEncoderC {
  public:
+  // The sound track's rate, that of the player's music.
+  static constexpr int32_t SAMPLE_RATE = 44100;
+
   VideoEncoderC() = default;
   VideoEncoderC(const VideoEncoderC&) = delete;
   VideoEncoderC& operator=(const VideoEncoderC&) = delete;
@@ -23,11 +28,17 @@ class VideoEncoderC {
   ~VideoEncoderC();
 
   // Creates the file (whatever its name, as MP4) for pictures of width ×
-  // height at i32Fps and sound at i32SampleRate. False, with get_error()
-  // saying why, when the size cannot be encoded or the file or an encoder
-  // cannot be opened. Until the file is finished or the encoder is gone,
-  // FFmpeg (process-wide) reports only errors.
-  bool open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32Fps, int32_t i32SampleRate);
+  // height at i32RateNumerator / i32RateDenominator a second and sound at
+  // SAMPLE_RATE. False, with get_error() saying why, when the size cannot be
+  // encoded or the file or an encoder cannot be opened. Until the file is
+  // finished or the encoder is gone, FFmpeg (process-wide) reports only
+  // errors.
+  bool open(const char* szPath, int32_t i32Width, int32_t i32Height, int32_t i32RateNumerator,
+            int32_t i32RateDenominator);
+  // The same for pictures encoded elsewhere, as pVideo describes them, whose
+  // packets come through write_copied_picture in the time base given.
+  bool open_copying(const char* szPath, const AVCodecParameters* pVideo, int32_t i32TimeBaseNumerator,
+                    int32_t i32TimeBaseDenominator, int32_t i32RateNumerator, int32_t i32RateDenominator);
   // Before the first picture and sound: their timestamps start at picture
   // i64Frame and sample i64Sample instead of 0.
   void start_at(int64_t i64Frame, int64_t i64Sample) {
@@ -37,6 +48,9 @@ class VideoEncoderC {
   // The next picture, 1 / fps after the one before: RGB, top row first,
   // width × height × 3 bytes.
   bool write_frame(const uint8_t* pRgb);
+  // One packet of the copied pictures, timed in the time base open_copying
+  // was given; the packet's own times and flags are kept.
+  bool write_copied_picture(AVPacket* pPacket, int32_t i32TimeBaseNumerator, int32_t i32TimeBaseDenominator);
   // The next i32Frames stereo sample frames, interleaved floats in [-1, 1].
   bool write_audio(const float* pSamples, int32_t i32Frames);
   // Encodes what is held back, writes the index and closes the file.
@@ -51,9 +65,13 @@ class VideoEncoderC {
     int64_t m_i64NextPts = 0;
   };
 
-  bool open_video(int32_t i32Width, int32_t i32Height, int32_t i32Fps);
-  bool open_audio(int32_t i32SampleRate);
+  bool begin_file(const char* szPath, std::string* pUrl);
+  bool open_video(int32_t i32Width, int32_t i32Height, int32_t i32RateNumerator, int32_t i32RateDenominator);
+  bool copy_video(const AVCodecParameters* pVideo, int32_t i32TimeBaseNumerator, int32_t i32TimeBaseDenominator,
+                  int32_t i32RateNumerator, int32_t i32RateDenominator);
+  bool open_audio();
   bool add_stream(TrackS* pTrack);
+  bool write_packet(AVPacket* pPacket, AVStream* pStream, int32_t i32TimeBaseNumerator, int32_t i32TimeBaseDenominator);
   bool open_file(const char* szPath);
   bool send(TrackS* pTrack, AVFrame* pFrame);
   bool send_audio_frame(const float* pSamples, int32_t i32Frames);

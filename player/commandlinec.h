@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "player/frametimingc.h"
 #include "player/presentationtime.h"
 
 // How the display mode is chosen.
@@ -21,7 +22,7 @@ struct CommandLineS {
   std::string m_sDocument = "data";
   RenderOutputE m_eRender = RENDER_NONE;
   std::string m_sRenderPath;  // the directory or video file of --render
-  int32_t m_i32Fps = 60;
+  FrameRateS m_rFps;  // --fps; 60 a second
   // --size; 0 × 0: the layout's size.
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;

@@ -21,7 +21,8 @@ std::string first_line(const std::string& rText) {
 
 // The new document is read beside the old one, which plays on if it fails.
 // The window and its driver stay: the drivers the new document names are
-// not made again, and the clock and the music run on.
+// not made again, and the clock runs on. The new version brings its end
+// time, markers and loop points, and its music when that is another file.
 bool PlayerC::reload(std::string* pError) {
   SceneC* pOldScene = m_pScene;
   ImportListC* pOldList = m_pImportList;
@@ -31,12 +32,13 @@ bool PlayerC::reload(std::string* pError) {
   m_pScene = SceneC::create_scene();
   m_pImportList = ImportListC::create_list();
   m_pDevices = new DeviceTableC();
+  // A version that names no music has none.
+  m_sMusicFileName.clear();
   const bool bLoaded = read_document_file(m_sDocumentFileName.c_str(), false, pError) == CHUNK_OK;
   delete m_pDevices;
   m_pDevices = pDevices;
-  // The music plays on as it was opened.
-  m_sMusicFileName = sMusic;
   if (!bLoaded) {
+    m_sMusicFileName = sMusic;
     m_pScene->release();
     m_pImportList->release();
     m_pScene = pOldScene;
@@ -61,7 +63,40 @@ bool PlayerC::reload(std::string* pError) {
   prepare_all(PREPARE_REASON_START);
   pOldScene->release();
   pOldList->release();
+  refresh_loop();
+  refresh_music();
   return true;
+}
+
+// The loop's ends are found again, as markers may have moved; when they
+// cannot be, the loop stays where it was.
+void PlayerC::refresh_loop() {
+  if (!m_rControl.m_bLoop) {
+    return;
+  }
+  std::string sError;
+  if (!resolve_presentation_span(m_rControl.m_rLoopSpan, m_pScene, &m_rControl.m_i32LoopFrom,
+                                 &m_rControl.m_i32LoopTo, &sError)) {
+    std::fprintf(stderr, "tiravo: --loop: %s in the new version; the loop stays from %d to %d ticks\n",
+                 sError.c_str(), m_rControl.m_i32LoopFrom, m_rControl.m_i32LoopTo);
+  }
+}
+
+void PlayerC::refresh_music() {
+  const std::string sFolder = document_folder(m_sDocumentFileName);
+  if (m_rClock.is_other_music(m_sMusicFileName, sFolder)) {
+    m_rClock.change_music(m_sMusicFileName, sFolder);
+  }
+}
+
+// The music is watched too: a new version of it is heard at once.
+std::vector<std::string> PlayerC::watched_files() const {
+  std::vector<std::string> rFiles = m_rWatchedFiles;
+  if (!m_sMusicFileName.empty()) {
+    const std::vector<std::string> rMusic = music_file_candidates(m_sMusicFileName, document_folder(m_sDocumentFileName));
+    rFiles.insert(rFiles.end(), rMusic.begin(), rMusic.end());
+  }
+  return rFiles;
 }
 
 void PlayerC::reload_changed_document() {
@@ -76,5 +111,5 @@ void PlayerC::reload_changed_document() {
   // Shown at once, not at the next update.
   m_i32TitleFrames = 0;
   m_i64TitleMs = 0;
-  m_pWatch->watch(m_rWatchedFiles);
+  m_pWatch->watch(watched_files());
 }

@@ -4,25 +4,27 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "corelib/scenec.h"
 #include "platform/codecsettings.h"
 #include "platform/debugoutput.h"
 #include "platform/display.h"
+#include "platform/dynamiclibrary.h"
 #include "platform/optionsdialog.h"
 #include "player/commandlinec.h"
 #include "player/framestatsc.h"
-#include "registry/classregistryc.h"
 #include "player/offlinerenderc.h"
 #include "player/playerc.h"
-#include "registry/pluginlisting.h"
-#include "registry/pluginsearch.h"
 #include "player/pngframesc.h"
 #include "player/videoexportc.h"
+#include "registry/classregistryc.h"
+#include "registry/pluginlisting.h"
+#include "registry/pluginsearch.h"
 
 namespace {
 
-constexpr const char* VERSION_TEXT = "tiravo 0.1\n";
+constexpr const char* VERSION_TEXT = "tiravo " TIRAVO_VERSION "\n";
 // A run that fails, played or rendered, ends as the player's own failures do:
 // -1, which the shell sees as 255.
 constexpr int EXIT_FAILURE_CODE = -1;
@@ -46,6 +48,29 @@ bool choose_display(const CommandLineS& rLine, bool* pFullscreen, int* pExitCode
   return run_options_dialog(pFullscreen) == DIALOG_RESULT_HAPPY;
 }
 
+// A plug-in folder named on the command line must be readable: a mistyped
+// one would leave the presentation without its classes.
+bool plugin_folder_readable(const std::string& rFolder) {
+  std::string sReason;
+  if (rFolder.empty() || can_read_directory(rFolder, &sReason)) {
+    return true;
+  }
+  std::fprintf(stderr, "tiravo: cannot read the plug-in folder %s: %s\n", rFolder.c_str(), sReason.c_str());
+  return false;
+}
+
+// The listing of every library found; exit code 1 when there is none.
+int list_plugins(const std::string& rFolder) {
+  ClassRegistryC rRegistry;
+  const std::vector<std::string> rFolders = find_plugins(&rRegistry, rFolder);
+  if (rRegistry.get_plugin_files().empty()) {
+    std::fprintf(stderr, "tiravo: no plug-in libraries found in %s\n", folder_list_text(rFolders).c_str());
+    return 1;
+  }
+  std::fputs(plugin_listing(&rRegistry).c_str(), stdout);
+  return 0;
+}
+
 bool make_render_directory(const std::string& rDirectory) {
   if (mkdir(rDirectory.c_str(), 0777) == 0 || errno == EEXIST) {
     return true;
@@ -65,23 +90,30 @@ bool resolve_time(const char* szOption, const PresentationTimeS& rTime, SceneC* 
 
 // The times of --start, --loop, --from and --to in the loaded scene's ticks. Those who
 // make a presentation get the transport keys: with either option, or when
-// playing a description.
+// playing a description. *pUsage when the command line asks for what the
+// presentation does not have.
 bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, OfflineRenderC* pRender,
-                      PlaybackControlS* pControl) {
+                      PlaybackControlS* pControl, bool* pUsage) {
   SceneC* pScene = pPlayer->get_scene();
   if (rLine.m_bHasLoop) {
-    if (!resolve_time("--loop", rLine.m_rLoop.m_rFrom, pScene, &pControl->m_i32LoopFrom) ||
-        !resolve_time("--loop", rLine.m_rLoop.m_rTo, pScene, &pControl->m_i32LoopTo)) {
-      return false;
-    }
-    if (pControl->m_i32LoopTo <= pControl->m_i32LoopFrom) {
-      std::fprintf(stderr, "tiravo: --loop: the span ends before it starts\n");
+    std::string sError;
+    if (!resolve_presentation_span(rLine.m_rLoop, pScene, &pControl->m_i32LoopFrom, &pControl->m_i32LoopTo,
+                                   &sError)) {
+      std::fprintf(stderr, "tiravo: --loop: %s\n", sError.c_str());
       return false;
     }
     pControl->m_bLoop = true;
+    pControl->m_rLoopSpan = rLine.m_rLoop;
     pControl->m_i32StartPosition = pControl->m_i32LoopFrom;
   }
   if (rLine.m_bHasStart && !resolve_time("--start", rLine.m_rStart, pScene, &pControl->m_i32StartPosition)) {
+    return false;
+  }
+  if (rLine.m_bHasStart && pControl->m_i32StartPosition > pScene->get_end_time()) {
+    std::fprintf(stderr, "tiravo: --start: %.3f s is past the presentation's end at %.3f s\n",
+                 pControl->m_i32StartPosition / scene_ticks_per_second(pScene),
+                 pScene->get_end_time() / scene_ticks_per_second(pScene));
+    *pUsage = true;
     return false;
   }
   if (pRender) {
@@ -95,9 +127,11 @@ bool playback_control(const CommandLineS& rLine, PlayerC* pPlayer, OfflineRender
       std::fprintf(stderr, "tiravo: --to comes before --from\n");
       return false;
     }
+    // A span to the end time or past it ends as the whole does, its end
+    // frame drawn.
+    const bool bToTheEnd = !rLine.m_bHasTo || i32To >= pScene->get_end_time();
     const double f64TicksPerSecond = scene_ticks_per_second(pScene);
-    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond),
-                      rLine.m_bHasTo ? ticks_to_ms(i32To, f64TicksPerSecond) : -1);
+    pRender->set_span(ticks_to_ms(i32From, f64TicksPerSecond), bToTheEnd ? -1 : ticks_to_ms(i32To, f64TicksPerSecond));
   }
   pControl->m_bWatch = rLine.m_bWatch;
   pControl->m_bTransport = rLine.m_eRender == RENDER_NONE &&
@@ -117,8 +151,9 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
     return EXIT_FAILURE_CODE;
   }
   PlaybackControlS rControl;
-  if (!playback_control(rLine, &rPlayer, pRender, &rControl)) {
-    return EXIT_FAILURE_CODE;
+  bool bUsage = false;
+  if (!playback_control(rLine, &rPlayer, pRender, &rControl, &bUsage)) {
+    return bUsage ? EXIT_USAGE : EXIT_FAILURE_CODE;
   }
   rPlayer.set_playback_control(rControl);
   rPlayer.set_offline_render(pRender);
@@ -138,7 +173,7 @@ int play(const CommandLineS& rLine, bool bFullscreen, OfflineRenderC* pRender) {
 
 // Plays the document offline into pOutput; the exit code.
 int render(const CommandLineS& rLine, FrameOutputC* pOutput) {
-  OfflineRenderC rRender(pOutput, rLine.m_i32Fps, rLine.m_i32Width, rLine.m_i32Height);
+  OfflineRenderC rRender(pOutput, rLine.m_rFps, rLine.m_i32Width, rLine.m_i32Height);
   int iResult = play(rLine, false, &rRender);
   if (iResult == 0 && !rRender.finish()) {
     iResult = EXIT_FAILURE_CODE;
@@ -168,11 +203,11 @@ int main(int iArgCount, char** ppArgs) {
     std::fputs(VERSION_TEXT, stdout);
     return 0;
   }
+  if (!plugin_folder_readable(rLine.m_sPluginDirectory)) {
+    return EXIT_USAGE;
+  }
   if (rLine.m_bListPlugins) {
-    ClassRegistryC rRegistry;
-    find_plugins(&rRegistry, rLine.m_sPluginDirectory);
-    std::fputs(plugin_listing(&rRegistry).c_str(), stdout);
-    return 0;
+    return list_plugins(rLine.m_sPluginDirectory);
   }
   bool bFullscreen = false;
   int iExitCode = 0;

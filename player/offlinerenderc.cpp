@@ -22,15 +22,15 @@ bool fits(int32_t i32Width, int32_t i32Height) {
 
 }  // namespace
 
-OfflineRenderC::OfflineRenderC(FrameOutputC* pOutput, int32_t i32Fps, int32_t i32Width, int32_t i32Height)
+OfflineRenderC::OfflineRenderC(FrameOutputC* pOutput, FrameRateS rFps, int32_t i32Width, int32_t i32Height)
     : m_pOutput(pOutput),
-      m_rTiming(i32Fps, -1),
+      m_rTiming(rFps, -1),
       m_i32Width(i32Width),
       m_i32Height(i32Height),
       m_bShowProgress(isatty(STDERR_FILENO) != 0) {}
 
 bool OfflineRenderC::attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS& rPresentation) {
-  m_rTiming = FrameTimingC(m_rTiming.get_fps(), rPresentation.m_i64EndMs, m_i64SpanFromMs, m_i64SpanToMs);
+  m_rTiming = FrameTimingC(m_rTiming.get_rate(), rPresentation.m_i64EndMs, m_i64SpanFromMs, m_i64SpanToMs);
   m_i64Frame = m_rTiming.get_first_frame();
   if (!choose_size(rPresentation) || !draw_offscreen(pDriver, rPresentation)) {
     return false;

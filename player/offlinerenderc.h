@@ -11,13 +11,13 @@
 class OffscreenInterfaceC;
 
 // Plays a presentation offline: frame k is drawn at k × 1000 / fps
-// milliseconds into an image that no window shows, read back and handed to
+// milliseconds (truncated) into an image that no window shows, read back and handed to
 // the output. The image is the layout's size unless another is asked for;
 // the layout is then letterboxed into it as into a window.
 class OfflineRenderC : public FrameSinkC {
  public:
   // i32Width × i32Height is the picture size; 0 × 0 for the layout's.
-  OfflineRenderC(FrameOutputC* pOutput, int32_t i32Fps, int32_t i32Width = 0, int32_t i32Height = 0);
+  OfflineRenderC(FrameOutputC* pOutput, FrameRateS rFps, int32_t i32Width = 0, int32_t i32Height = 0);
   // Only the frames of [i64FromMs, i64ToMs) of the whole run; i64ToMs -1 for
   // the end. Before the run.
   void set_span(int64_t i64FromMs, int64_t i64ToMs) {

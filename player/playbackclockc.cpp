@@ -1,5 +1,7 @@
 #include "player/playbackclockc.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -112,17 +114,21 @@ bool PlaybackClockC::open_music(const std::string& rFileName, const std::string&
     return false;
   }
   m_bLibraryReady = true;
+  return open_stream(rFileName, rDocumentFolder);
+}
+
+bool PlaybackClockC::open_stream(const std::string& rFileName, const std::string& rDocumentFolder) {
+  close_stream();
+  m_sMusicName = rFileName;
   if (rFileName.empty()) {
     return true;
   }
-  if (m_pStream) {
-    sound_stream_close(m_pStream);
-  }
-  m_pStream = nullptr;
   const std::vector<std::string> rNames = music_file_candidates(rFileName, rDocumentFolder);
   for (const std::string& rName : rNames) {
     m_pStream = sound_stream_open_file(rName.c_str(), SOUND_STREAM_MODE, 0);
     if (m_pStream) {
+      m_sMusicPath = rName;
+      m_rMusicStamp = stamp_of(rName);
       return true;
     }
   }
@@ -130,6 +136,56 @@ bool PlaybackClockC::open_music(const std::string& rFileName, const std::string&
                  .c_str(),
              stderr);
   return false;
+}
+
+void PlaybackClockC::close_stream() {
+  if (m_pStream) {
+    sound_stream_close(m_pStream);
+    m_pStream = nullptr;
+  }
+  m_sMusicPath.clear();
+  m_rMusicStamp = MusicStampS();
+}
+
+PlaybackClockC::MusicStampS PlaybackClockC::stamp_of(const std::string& rPath) {
+  struct stat rInfo {};
+  if (stat(rPath.c_str(), &rInfo) != 0) {
+    return MusicStampS();
+  }
+  return MusicStampS{static_cast<int64_t>(rInfo.st_mtim.tv_sec) * 1000000000 + rInfo.st_mtim.tv_nsec,
+                     static_cast<int64_t>(rInfo.st_size)};
+}
+
+// The first name that is a file is the one open_music would open.
+bool PlaybackClockC::is_other_music(const std::string& rFileName, const std::string& rDocumentFolder) const {
+  if (rFileName != m_sMusicName) {
+    return true;
+  }
+  for (const std::string& rName : music_file_candidates(rFileName, rDocumentFolder)) {
+    const MusicStampS rStamp = stamp_of(rName);
+    if (rStamp.m_i64Size >= 0) {
+      return rName != m_sMusicPath || !(rStamp == m_rMusicStamp);
+    }
+  }
+  return !m_sMusicPath.empty();
+}
+
+void PlaybackClockC::change_music(const std::string& rFileName, const std::string& rDocumentFolder) {
+  if (!m_bLibraryReady) {
+    return;
+  }
+  const int64_t i64NowMs = std::max<int32_t>(get_time(), 0);
+  if (m_pStream) {
+    sound_stream_stop(m_pStream);
+  }
+  open_stream(rFileName, rDocumentFolder);
+  if (is_streaming()) {
+    sound_stream_set_time(m_pStream, static_cast<int32_t>(i64NowMs));
+    if (!m_bPaused) {
+      play_stream();
+    }
+  }
+  set_origin(i64NowMs);
 }
 
 int64_t ticks_to_ms(int32_t i32Ticks, double f64TicksPerSecond) {
@@ -232,10 +288,7 @@ void PlaybackClockC::close_music() {
   if (!m_bLibraryReady) {
     return;
   }
-  if (m_pStream) {
-    sound_stream_close(m_pStream);
-    m_pStream = nullptr;
-  }
+  close_stream();
   sound_close();
   m_bLibraryReady = false;
 }

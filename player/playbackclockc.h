@@ -25,6 +25,13 @@ class PlaybackClockC {
   // Plays the music from i32StartPosition (ticks), or sets the counter's
   // origin so that the time is there now.
   void start_clock(double f64TicksPerSecond, int32_t i32StartPosition = 0);
+  // The file the music plays from; empty without music.
+  const std::string& get_music_path() const { return m_sMusicPath; }
+  // Whether the music named, looked for as open_music looks, is another file
+  // than the one playing (or none), or that file saved anew.
+  bool is_other_music(const std::string& rFileName, const std::string& rDocumentFolder) const;
+  // Plays that music instead, from the clock's time, paused if the clock is.
+  void change_music(const std::string& rFileName, const std::string& rDocumentFolder);
   int32_t get_time();
   // Moves the clock and the music to i32Position ticks; a paused clock stays
   // paused there.
@@ -45,9 +52,24 @@ class PlaybackClockC {
   bool is_streaming() const { return m_bLibraryReady && m_pStream; }
 
  private:
+  // What a music file looked like when opened.
+  struct MusicStampS {
+    int64_t m_i64TimeNs = 0;
+    int64_t m_i64Size = -1;
+    bool operator==(const MusicStampS& rOther) const {
+      return m_i64TimeNs == rOther.m_i64TimeNs && m_i64Size == rOther.m_i64Size;
+    }
+  };
+  static MusicStampS stamp_of(const std::string& rPath);
+  bool open_stream(const std::string& rFileName, const std::string& rDocumentFolder);
+  void close_stream();
+
   bool m_bLibraryReady = false;
   SoundStreamC* m_pStream = nullptr;
   int32_t m_i32Channel = -1;
+  std::string m_sMusicName;  // as the document names it
+  std::string m_sMusicPath;  // the file opened
+  MusicStampS m_rMusicStamp;
   void play_stream();
   void set_origin(int64_t i64TimeMs);
 

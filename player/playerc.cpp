@@ -131,7 +131,7 @@ int32_t PlayerC::run() {
   m_f64TicksPerSecond = scene_ticks_per_second(m_pScene);
   if (m_rControl.m_bWatch) {
     m_pWatch = std::make_unique<FileWatchC>();
-    m_pWatch->watch(m_rWatchedFiles);
+    m_pWatch->watch(watched_files());
   }
   m_rClock.start_clock(m_f64TicksPerSecond, m_rControl.m_i32StartPosition);
   play_frames(pDevice);
@@ -203,7 +203,6 @@ int32_t PlayerC::read_frame_time() {
 
 // One message of the device's window per pass; a frame only when it has none.
 void PlayerC::play_frames(DeviceDriverBaseC* pDevice) {
-  const int32_t i32EndTime = m_pScene->get_end_time();
   SDL_Window* pWindow = static_cast<SDL_Window*>(pDevice->get_window());
   WindowMessageS rMessage{};
   bool bHaveMessage = false;
@@ -218,9 +217,17 @@ void PlayerC::play_frames(DeviceDriverBaseC* pDevice) {
       if (m_pWatch && m_pWatch->poll_changed()) {
         reload_changed_document();
       }
-      const int32_t i32FrameTime = next_frame_time();
-      if (i32FrameTime > i32EndTime) {
+      // A reload may have brought another end.
+      const int32_t i32EndTime = m_pScene->get_end_time();
+      // Held on the end frame after a seek there, or with --watch once the
+      // end is passed: those who edit the end see it until they go on.
+      m_bHeldAtEnd = m_bHeldAtEnd && m_rClock.is_paused();
+      int32_t i32FrameTime = next_frame_time();
+      if (i32FrameTime > i32EndTime && !m_bHeldAtEnd && !m_rControl.m_bWatch) {
         return;
+      }
+      if (i32FrameTime > i32EndTime || m_bHeldAtEnd) {
+        i32FrameTime = hold_at_end();
       }
       draw_frame(pDevice, i32FrameTime);
       if (m_pRender && !m_pRender->write_frame()) {

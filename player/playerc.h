@@ -12,6 +12,7 @@
 #include "player/framesinkc.h"
 #include "player/hostinterfacec.h"
 #include "player/playbackclockc.h"
+#include "player/presentationtime.h"
 #include "player/transport.h"
 
 class ChunkReaderC;
@@ -29,13 +30,16 @@ struct WindowMessageS;
 // always has.
 struct PlaybackControlS {
   int32_t m_i32StartPosition = 0;  // ticks
-  // Repeats [from, to) of the presentation until quit.
+  // Repeats [from, to) of the presentation until quit; the span as given,
+  // found again in each reloaded version.
   bool m_bLoop = false;
   int32_t m_i32LoopFrom = 0;
   int32_t m_i32LoopTo = 0;
+  PresentationSpanS m_rLoopSpan;
   // Keys pause and move the time; the window's title shows it.
   bool m_bTransport = false;
-  // A change to the document, or to a file it was built from, reloads it.
+  // A change to the document, to a file it was built from, or to its music
+  // reloads it; the window stays open at the end, holding the last frame.
   bool m_bWatch = false;
 };
 
@@ -109,9 +113,16 @@ class PlayerC {
   int32_t next_frame_time();
   void handle_transport_key(const WindowMessageS& rMessage);
   void seek_to(int32_t i32Time);
+  // Pauses on the end frame; its time.
+  int32_t hold_at_end();
+  // The start of the presentation, or of the loop.
+  int32_t home_time() const;
   void update_title(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
   void set_device_layout(DeviceDriverBaseC* pDriver);
   void reload_changed_document();
+  void refresh_loop();
+  std::vector<std::string> watched_files() const;
+  void refresh_music();
   void draw_frame(DeviceDriverBaseC* pDevice, int32_t i32FrameTime);
   void draw_layers(int32_t i32FrameTime);
   void release_document();
@@ -136,6 +147,7 @@ class PlayerC {
   std::unique_ptr<FileWatchC> m_pWatch;
   PlaybackControlS m_rControl;
   FrameObserverC* m_pObserver = nullptr;
+  bool m_bHeldAtEnd = false;
   TitleStateS m_rTitle;
   int64_t m_i64TitleMs = 0;
   int32_t m_i32TitleFrames = 0;

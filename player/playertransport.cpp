@@ -23,16 +23,45 @@ constexpr int64_t TITLE_PERIOD_MS = 250;
 
 int32_t PlayerC::next_frame_time() {
   const int32_t i32Time = read_frame_time();
-  if (m_rControl.m_bLoop && (i32Time >= m_rControl.m_i32LoopTo || i32Time > m_pScene->get_end_time())) {
+  if (m_rControl.m_bLoop && !m_bHeldAtEnd &&
+      (i32Time >= m_rControl.m_i32LoopTo || i32Time > m_pScene->get_end_time())) {
     m_rClock.seek(m_rControl.m_i32LoopFrom);
     return read_frame_time();
   }
   return i32Time;
 }
 
-// Within the presentation: the end time itself is still drawn.
+// Within the presentation: the end time itself is still drawn. A seek to
+// the end or past it stops there, holding the end frame, instead of ending
+// the presentation at the next frame; a seek from the end plays on.
 void PlayerC::seek_to(int32_t i32Time) {
-  m_rClock.seek(std::clamp(i32Time, 0, std::max(m_pScene->get_end_time(), 0)));
+  const int32_t i32End = std::max(m_pScene->get_end_time(), 0);
+  if (i32Time >= i32End) {
+    hold_at_end();
+    return;
+  }
+  m_rClock.seek(std::max(i32Time, 0));
+  if (m_bHeldAtEnd) {
+    m_bHeldAtEnd = false;
+    m_rClock.resume();
+  }
+}
+
+// Space then plays on from the end: without --watch that ends the
+// presentation, with it the end frame is held again. Held at an end that a
+// reload moved later, the frame stays where it was until played on.
+int32_t PlayerC::hold_at_end() {
+  const int32_t i32End = std::max(m_pScene->get_end_time(), 0);
+  if (!m_bHeldAtEnd || !m_rClock.is_paused() || read_frame_time() > i32End) {
+    m_rClock.pause();
+    m_rClock.seek(i32End);
+    m_bHeldAtEnd = true;
+  }
+  return std::min(read_frame_time(), i32End);
+}
+
+int32_t PlayerC::home_time() const {
+  return m_rControl.m_bLoop ? m_rControl.m_i32LoopFrom : 0;
 }
 
 void PlayerC::handle_transport_key(const WindowMessageS& rMessage) {
@@ -64,7 +93,7 @@ void PlayerC::handle_transport_key(const WindowMessageS& rMessage) {
       rMarker = next_marker(marker_positions(m_pScene), i32Now);
       break;
     case WINDOW_KEY_HOME:
-      seek_to(0);
+      seek_to(home_time());
       break;
     case WINDOW_KEY_NONE:
       break;

@@ -19,15 +19,6 @@ constexpr int32_t CHANNELS = 2;
 constexpr int32_t SOUND_PIECE_FRAMES = 4096;
 constexpr char TEMPORARY_SUFFIX[] = ".part";
 
-// The sound track lasts exactly as long as the presentation: its end in
-// milliseconds (the first millisecond at which the frame loop finds the time
-// past the scene's end time, see presentation_end_ms) times 44100 samples a
-// second, truncated, and any time in between the same way, so that pieces
-// written at frame times add up to that total.
-int64_t samples_at_ms(int64_t i64Ms) {
-  return i64Ms * VideoExportC::SAMPLE_RATE / 1000;
-}
-
 }  // namespace
 
 VideoExportC::VideoExportC(std::string sPath) : m_sPath(std::move(sPath)) {}
@@ -71,16 +62,19 @@ bool VideoExportC::open(const OutputFormatS& rFormat) {
   if (i64Frames <= 0) {
     return fail("the presentation ends before its first frame: there is no video to export");
   }
-  m_i64SampleCount = samples_at_ms(m_rTiming.get_end_ms());
+  // The whole sound track lasts exactly as long as the presentation; a
+  // span's sound goes from its first frame to where the next span's begins.
+  m_i64SampleCount = m_rTiming.sound_end_sample(SAMPLE_RATE);
   if (!make_temporary()) {
     return false;
   }
-  if (!m_rEncoder.open(m_sTemporaryPath.c_str(), rFormat.m_i32Width, rFormat.m_i32Height, m_rTiming.get_fps(),
-                       SAMPLE_RATE)) {
+  const FrameRateS rRate = m_rTiming.get_rate();
+  if (!m_rEncoder.open(m_sTemporaryPath.c_str(), rFormat.m_i32Width, rFormat.m_i32Height, rRate.m_i32Numerator,
+                       rRate.m_i32Denominator)) {
     return fail_encoder();
   }
   // A span's sound starts with its first frame, and so do the timestamps.
-  m_i64SamplesWritten = samples_at_ms(m_rTiming.frame_time_ms(m_rTiming.get_first_frame()));
+  m_i64SamplesWritten = m_rTiming.frame_start_sample(m_rTiming.get_first_frame(), SAMPLE_RATE);
   m_rEncoder.start_at(m_rTiming.get_first_frame(), m_i64SamplesWritten);
   open_music(rFormat.m_sMusicFileName, rFormat.m_sMusicFolder);
   if (m_pMusic && m_i64SamplesWritten > 0) {
@@ -112,7 +106,7 @@ bool VideoExportC::write_frame(const uint8_t* pRgb, int64_t i64Frame) {
     return fail_encoder();
   }
   // The sound up to the next frame's time goes with this frame.
-  return write_sound_until(std::min(m_i64SampleCount, samples_at_ms(m_rTiming.frame_time_ms(i64Frame + 1))));
+  return write_sound_until(std::min(m_i64SampleCount, m_rTiming.frame_start_sample(i64Frame + 1, SAMPLE_RATE)));
 }
 
 bool VideoExportC::write_sound_until(int64_t i64Sample) {

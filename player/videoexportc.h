@@ -16,8 +16,7 @@ class SoundDecoderC;
 // under a new temporary name beside it and takes its own only once complete.
 class VideoExportC : public FrameOutputC {
  public:
-  // The sound track's rate, that of the player's music.
-  static constexpr int32_t SAMPLE_RATE = 44100;
+  static constexpr int32_t SAMPLE_RATE = VideoEncoderC::SAMPLE_RATE;
 
   explicit VideoExportC(std::string sPath);
   VideoExportC(const VideoExportC&) = delete;
@@ -43,7 +42,7 @@ class VideoExportC : public FrameOutputC {
   std::string m_sPath;
   std::string m_sTemporaryPath;  // empty: none of ours exists
   VideoEncoderC m_rEncoder;
-  FrameTimingC m_rTiming{1, -1};
+  FrameTimingC m_rTiming{FrameRateS(), -1};
   std::unique_ptr<SoundDecoderC> m_pMusic;  // null: silence
   std::vector<float> m_rDecoded;            // interleaved stereo, from the music
   size_t m_uiDecodedUsed = 0;

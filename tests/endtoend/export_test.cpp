@@ -396,3 +396,106 @@ TEST_F(ExportTest, AVideoSpanStartsItsTimestampsAtItsStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// The timestamps of every picture of the video, in its time base, in order.
+std::vector<int64_t> picture_times(const std::string& rFile) {
+  std::istringstream rLines(command_output(std::string(TIRAVO_FFPROBE) +
+                                           " -v error -select_streams v:0 -show_entries packet=pts -of csv=p=0 " +
+                                           quoted(rFile)));
+  std::vector<int64_t> rTimes;
+  std::string sLine;
+  while (std::getline(rLines, sLine)) {
+    rTimes.push_back(std::stoll(sLine));
+  }
+  std::sort(rTimes.begin(), rTimes.end());
+  return rTimes;
+}
+
+// tiravo-doc, run in the test's directory.
+TiravoProcessC::ResultS run_doc_tool(const std::string& rDirectory, const std::vector<std::string>& rArgs) {
+  TiravoProcessC rTool;
+  rTool.set_program(TIRAVO_DOC_BINARY);
+  return rTool.run(rDirectory, rArgs);
+}
+
+// Three spans cut at markers that fall between frames (85 ticks are 332 ms,
+// between frames 3 and 4; 180 ticks 703 ms, between 7 and 8), joined,
+// against the whole render.
+TEST_F(ExportTest, SpansJoinIntoTheWholeRender) {
+  EffectBaseC* pAnimated =
+      add_rect(add_layer(0, 10000), Vector2C(0, 0), Vector2C(16, 16), RgbaColorC(0.0f, 0.0f, 0.0f, 1.0f));
+  ParamBaseC* pColor = pAnimated->get_gizmo(TESTRECT_GIZMO_ID)->get_param(TESTRECT_PARAM_COLOR);
+  pColor->add_flags(PARAM_FLAG_ANIMATED);
+  static_cast<ColorParamC*>(pColor)->set_value(0, RgbaColorC(0.0f, 0.0f, 0.0f, 1.0f));
+  static_cast<ColorParamC*>(pColor)->set_value(TICKS_PER_SECOND, RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f));
+  m_pScene->add_marker(85, "Verse");
+  m_pScene->add_marker(180, "Drop: two");
+  save(false, std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-3s.wav");
+  const std::vector<std::vector<std::string>> rSpans = {
+      {"a.mp4", "--to", "Verse"}, {"b.mp4", "--from", "Verse", "--to", "Drop: two"}, {"c.mp4", "--from=Drop: two"}};
+  ASSERT_EQ(0, render("whole.mp4").m_iExitCode);
+  for (const std::vector<std::string>& rSpan : rSpans) {
+    const TiravoProcessC::ResultS rResult = render(rSpan[0], {rSpan.begin() + 1, rSpan.end()});
+    ASSERT_EQ(0, rResult.m_iExitCode) << rSpan[0] << ": " << rResult.m_sError;
+  }
+  // The last span holds the end frame, 1000 ms, as the whole does; the
+  // first's sound ends where its last frame, 300 ms, ends.
+  EXPECT_EQ("3", probe(m_rDirectory.file("c.mp4"), "v:0")["nb_read_frames"]);
+  EXPECT_EQ(std::to_string(4 * SAMPLE_RATE / FPS), probe(m_rDirectory.file("a.mp4"), "a:0")["duration_ts"]);
+
+  const TiravoProcessC::ResultS rJoin = run_doc_tool(m_rDirectory.path(), {"join", "joined.mp4", "a.mp4", "b.mp4", "c.mp4"});
+  ASSERT_EQ(0, rJoin.m_iExitCode) << rJoin.m_sError;
+  const std::string sWhole = m_rDirectory.file("whole.mp4");
+  const std::string sJoined = m_rDirectory.file("joined.mp4");
+  EXPECT_EQ(picture_times(sWhole), picture_times(sJoined));
+  EXPECT_EQ(static_cast<size_t>(FRAME_COUNT), picture_times(sJoined).size());
+  std::map<std::string, std::string> rVideo = probe(sJoined, "v:0");
+  EXPECT_EQ("10/1", rVideo["r_frame_rate"]);
+  EXPECT_EQ(probe(sWhole, "a:0")["duration_ts"], probe(sJoined, "a:0")["duration_ts"]);
+  EXPECT_EQ(std::to_string(SAMPLE_COUNT), probe(sJoined, "a:0")["duration_ts"]);
+  for (int32_t i = 0; i < FRAME_COUNT; ++i) {
+    const VideoFrameC rWant(sWhole, i, 64, 48);
+    const VideoFrameC rGot(sJoined, i, 64, 48);
+    ASSERT_TRUE(rWant.complete() && rGot.complete()) << "frame " << i;
+    for (const int32_t i32X : {8, 40, 56}) {
+      expect_colour(rWant.at(i32X, 8), rGot.at(i32X, 8), "frame " + std::to_string(i), VIDEO_TOLERANCE);
+    }
+  }
+  // The tone goes on through each join as in the whole: a gap, an overlap or
+  // an encoder delay of 1 ms would move its 440 Hz by far more than AAC's
+  // own error.
+  const std::vector<float> rWholeSound = decoded_sound(sWhole);
+  const std::vector<float> rJoinedSound = decoded_sound(sJoined);
+  ASSERT_EQ(rWholeSound.size(), rJoinedSound.size());
+  for (const int64_t i64Join : {int64_t{4 * SAMPLE_RATE / FPS}, int64_t{8 * SAMPLE_RATE / FPS}}) {
+    float f32Worst = 0.0f;
+    for (size_t ui = static_cast<size_t>(i64Join - 2048) * 2; ui < static_cast<size_t>(i64Join + 2048) * 2; ++ui) {
+      f32Worst = std::max(f32Worst, std::abs(rWholeSound[ui] - rJoinedSound[ui]));
+    }
+    EXPECT_LT(f32Worst, 0.02f) << "around sample " << i64Join;
+    EXPECT_GT(peak(rJoinedSound, i64Join / double(SAMPLE_RATE) - 0.02, i64Join / double(SAMPLE_RATE) + 0.02), LOUD);
+  }
+}
+
+TEST_F(ExportTest, PiecesThatDoNotFollowAreNotJoined) {
+  save(false, std::string(TIRAVO_EXPORT_MEDIA_DIR) + "/tone-3s.wav");
+  ASSERT_EQ(0, render("a.mp4", {"--to", "0.3"}).m_iExitCode);
+  ASSERT_EQ(0, render("c.mp4", {"--from", "0.6"}).m_iExitCode);
+  const TiravoProcessC::ResultS rGap =
+      run_doc_tool(m_rDirectory.path(), {"join", "joined.mp4", "a.mp4", "c.mp4"});
+  EXPECT_EQ(1, rGap.m_iExitCode);
+  EXPECT_NE(std::string::npos, rGap.m_sError.find("c.mp4 does not begin where the piece before it ends: its "
+                                                  "pictures begin at 0.600 s, the pieces before end at 0.300 s"))
+      << rGap.m_sError;
+  EXPECT_FALSE(std::filesystem::exists(m_rDirectory.file("joined.mp4")));
+  save_text(m_rDirectory.file("text.mp4"), "not a video");
+  const TiravoProcessC::ResultS rText =
+      run_doc_tool(m_rDirectory.path(), {"join", "joined.mp4", "text.mp4"});
+  EXPECT_EQ(1, rText.m_iExitCode);
+  EXPECT_NE(std::string::npos, rText.m_sError.find("cannot read text.mp4")) << rText.m_sError;
+  EXPECT_EQ(2, run_doc_tool(m_rDirectory.path(), {"join", "joined.mp4"}).m_iExitCode);
+}
+
+}  // namespace

@@ -147,4 +147,14 @@ TEST_F(PlaybackTest, PlaysInAWindowToItsEnd) {
   EXPECT_LT(std::chrono::steady_clock::now() - rStart, std::chrono::seconds(60));
 }
 
+TEST_F(PlaybackTest, AStartPastTheEndIsAMistakeOfTheCommandLine) {
+  save(true);
+  const TiravoProcessC::ResultS rResult =
+      m_rProcess.run(m_rDirectory.path(), {"--windowed", "--plugins", plugin_directory(), "--start=1:00", "show.doc"});
+  EXPECT_EQ(2, rResult.m_iExitCode);
+  EXPECT_NE(std::string::npos,
+            rResult.m_sError.find("tiravo: --start: 60.000 s is past the presentation's end at 1.000 s\n"))
+      << rResult.m_sError;
+}
+
 }  // namespace

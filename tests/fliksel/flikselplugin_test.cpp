@@ -10,6 +10,7 @@
 #include "corelib/gizmobasec.h"
 #include "corelib/importablebasec.h"
 #include "corelib/pluginexports.h"
+#include "plugins/video/helpresources.h"
 #include "tests/fliksel/flikseltest.h"
 
 namespace {
@@ -32,13 +33,11 @@ class FlikselPluginTest : public FlikselTest {
     return reinterpret_cast<FunctionT>(dlsym(m_pLibrary, szName));
   }
 
-  // The resource and its text, empty when there is none.
+  // The resource, as compiled into the library, and its text; empty when
+  // there is none.
   std::string resource(const char* szType, const char* szName) {
-    using FindT = const uint8_t* (*)(const char*, const char*, uint32_t*);
-    FindT pFind = bind<FindT>("fliksel_find_resource");
-    EXPECT_NE(nullptr, pFind);
     uint32_t ui32Size = 12345;
-    const uint8_t* pData = pFind ? pFind(szType, szName, &ui32Size) : nullptr;
+    const uint8_t* pData = find_help_resource(szType, szName, &ui32Size);
     if (!pData) {
       EXPECT_EQ(0u, ui32Size);
       return "";

@@ -166,6 +166,7 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "bin/tiravo-doc",
       "lib/tiravo/plugins/opengl.so",
       "lib/tiravo/plugins/fliksel.so",
+      "lib/tiravo/plugins/vernisk.so",
       "lib/libtiravo-sdk.a",
       "lib/cmake/tiravo/tiravo-config.cmake",
       "lib/cmake/tiravo/tiravo-config-version.cmake",
@@ -186,7 +187,8 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
   add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
   add_sources(&rExpected, "examples/plugin", "", "share/doc/tiravo/examples/plugin");
   EXPECT_EQ(files_under(prefix()), rExpected);
-  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so"}) {
+  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so",
+                               "lib/tiravo/plugins/vernisk.so"}) {
     EXPECT_EQ(exports_of(prefix() + "/" + szPlugin), FOUR_EXPORTS) << szPlugin;
   }
 
@@ -253,6 +255,29 @@ TEST_F(InstallTest, TheInstalledPlayerPlaysTheExamplePluginFoundThroughThePathVa
   const TiravoProcessC::ResultS rByHand = play(sPlayer, "pkgconfig-play", path("pkgconfig-build"), rRender);
   ASSERT_EQ(0, rByHand.m_iExitCode) << rByHand.m_sError;
   expect_pinwheel(path("pkgconfig-play/frames"));
+}
+
+// The folder a user starts the player in holds what was downloaded there: a
+// library's constructor runs as it loads, so none may be loaded from it.
+TEST_F(InstallTest, TheInstalledPlayerLoadsNoLibraryOfTheFolderItIsStartedIn) {
+  ASSERT_TRUE(s_bInstalled);
+  fs::create_directories(path("downloads"));
+  fs::copy_file(TIRAVO_MARK_PLUGIN, path("downloads/leavesmark.so"));
+  TiravoProcessC rProcess;
+  rProcess.set_program(prefix() + "/bin/tiravo");
+  rProcess.set_variable("TIRAVO_PLUGIN_PATH", "");
+  rProcess.set_variable("XDG_DATA_HOME", path("no-user-data"));
+  rProcess.set_variable("TIRAVO_TEST_MARK", path("mark"));
+  const TiravoProcessC::ResultS rList = rProcess.run(path("downloads"), {"--list-plugins"});
+  ASSERT_EQ(0, rList.m_iExitCode) << rList.m_sError;
+  EXPECT_FALSE(fs::exists(path("mark"))) << "leavesmark.so was loaded";
+  EXPECT_EQ(std::string::npos, rList.m_sOutput.find("leavesmark")) << rList.m_sOutput;
+  EXPECT_NE(std::string::npos, rList.m_sOutput.find(prefix() + "/lib/tiravo/plugins/fliksel.so\n")) << rList.m_sOutput;
+  EXPECT_EQ(rList.m_sError.find("No plug-ins from plugins (No such file or directory), nor from the current directory " +
+                                path("downloads") + ", which is not the player's folder\n"),
+            0u)
+      << rList.m_sError;
+  EXPECT_EQ(std::string::npos, rList.m_sError.find("leavesmark")) << rList.m_sError;
 }
 
 TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndItsPlayerPlaysTheExamplePresentation) {

@@ -143,6 +143,40 @@ TEST_F(TransportTest, ALoopRepeatsItsSpan) {
   EXPECT_GE(wraps(), 3);
 }
 
+// A seek to the end or past it holds the end frame instead of ending the
+// presentation at the next; a seek back plays on. Home goes to the loop's start.
+TEST_F(TransportTest, SeeksPastTheEndHoldTheEndFrame) {
+  load(rect_description("[1, 0, 0, 1]", 2 * TICKS));
+  m_rScript.then(100, [&](int32_t) { m_rScript.press(SDLK_RIGHT, true); })
+      .then(300,
+            [&](int32_t i32Time) {
+              EXPECT_EQ(2 * TICKS, i32Time);
+              EXPECT_TRUE(clock()->is_paused());
+              m_rScript.press(SDLK_LEFT);
+            })
+      .then(200, [&](int32_t i32Time) {
+        EXPECT_FALSE(clock()->is_paused());
+        EXPECT_GE(i32Time, TICKS);
+        EXPECT_LT(i32Time, 2 * TICKS);
+      });
+  play();
+}
+
+TEST_F(TransportTest, HomeGoesToTheLoopsStart) {
+  load(rect_description("[1, 0, 0, 1]", 20 * TICKS));
+  PlaybackControlS rControl;
+  rControl.m_bLoop = true;
+  rControl.m_i32LoopFrom = 4 * TICKS;
+  rControl.m_i32LoopTo = 8 * TICKS;
+  rControl.m_i32StartPosition = 6 * TICKS;
+  m_rScript.then(50, [&](int32_t) { m_rScript.press(SDLK_HOME); })
+      .then(0, [&](int32_t i32Time) {
+        EXPECT_GE(i32Time, 4 * TICKS);
+        EXPECT_LT(i32Time, 5 * TICKS);
+      });
+  play(rControl);
+}
+
 TEST_F(TransportTest, PlayingStartsAtTheStartGivenInEachForm) {
   load(rect_description("[1, 0, 0, 1]", 20 * TICKS, MARKERS));
   for (const char* szStart : {"2.5", "700t", "Drop"}) {
@@ -185,6 +219,38 @@ TEST(PresentationTime, FormsAndMistakes) {
   EXPECT_DOUBLE_EQ(20.5, rSpan.m_rTo.m_f64Seconds);
   EXPECT_FALSE(parse_presentation_span("12", &rSpan, &sError));
   EXPECT_FALSE(parse_presentation_span("12:", &rSpan, &sError));
+}
+
+TEST(PresentationTime, MinutesSecondsAndSpansBetweenThem) {
+  PresentationTimeS rTime;
+  std::string sError;
+  const struct {
+    const char* m_szText;
+    double m_f64Seconds;
+  } rClocks[] = {{"1:30", 90.0}, {"0:02.5", 2.5}, {"1:00:00", 3600.0}, {"2:03:04.25", 7384.25}, {"75:00", 4500.0}};
+  for (const auto& rClock : rClocks) {
+    ASSERT_TRUE(parse_presentation_time(rClock.m_szText, &rTime, &sError)) << rClock.m_szText;
+    EXPECT_EQ(PresentationTimeS::SECONDS, rTime.m_eKind) << rClock.m_szText;
+    EXPECT_DOUBLE_EQ(rClock.m_f64Seconds, rTime.m_f64Seconds) << rClock.m_szText;
+  }
+  EXPECT_FALSE(parse_presentation_time("1:60", &rTime, &sError));
+  EXPECT_NE(std::string::npos, sError.find("below 60")) << sError;
+  EXPECT_FALSE(parse_presentation_time("1:75:00", &rTime, &sError));
+  // Labels that hold a colon stay labels.
+  for (const char* szLabel : {"Part 2: Drop", "1:2:3:4", "a:30", ":30"}) {
+    ASSERT_TRUE(parse_presentation_time(szLabel, &rTime, &sError)) << szLabel;
+    EXPECT_EQ(PresentationTimeS::MARKER, rTime.m_eKind) << szLabel;
+  }
+  PresentationSpanS rSpan;
+  ASSERT_TRUE(parse_presentation_span("1:30..2:00.5", &rSpan, &sError));
+  EXPECT_DOUBLE_EQ(90.0, rSpan.m_rFrom.m_f64Seconds);
+  EXPECT_DOUBLE_EQ(120.5, rSpan.m_rTo.m_f64Seconds);
+  ASSERT_TRUE(parse_presentation_span("Part 2: Drop..Part 3: Outro", &rSpan, &sError));
+  EXPECT_EQ("Part 2: Drop", rSpan.m_rFrom.m_sLabel);
+  EXPECT_EQ("Part 3: Outro", rSpan.m_rTo.m_sLabel);
+  ASSERT_TRUE(parse_presentation_span("1.5..4096t", &rSpan, &sError));
+  EXPECT_DOUBLE_EQ(1.5, rSpan.m_rFrom.m_f64Seconds);
+  EXPECT_EQ(4096, rSpan.m_rTo.m_i32Ticks);
 }
 
 TEST(Transport, MarkersToJumpTo) {

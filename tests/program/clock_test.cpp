@@ -117,13 +117,36 @@ TEST(Clock, OfflineFrameCountIsWhatTheFrameLoopDraws) {
         while (ms_to_ticks(static_cast<int32_t>(i64Drawn * 1000 / i32Fps), f64TicksPerSecond) <= i32EndTime) {
           ++i64Drawn;
         }
-        const FrameTimingC rTiming(i32Fps, presentation_end_ms(i32EndTime, f64TicksPerSecond));
+        const FrameTimingC rTiming(FrameRateS{i32Fps, 1}, presentation_end_ms(i32EndTime, f64TicksPerSecond));
         EXPECT_EQ(i64Drawn, rTiming.get_end_frame())
             << f64TicksPerSecond << " ticks/s, end " << i32EndTime << ", " << i32Fps << " fps";
       }
     }
   }
-  EXPECT_EQ(-1, FrameTimingC(60, -1).get_end_frame());
+  EXPECT_EQ(-1, FrameTimingC(FrameRateS{60, 1}, -1).get_end_frame());
+}
+
+// 30000/1001 frames a second: frame k at k × 1001 / 30 ms, its sound from
+// k × 44100 × 1001 / 30000; pieces of a render meet at a frame's start.
+TEST(Clock, FractionalRatesAndTheSoundOfSpans) {
+  const FrameRateS rNtsc{30000, 1001};
+  const FrameTimingC rWhole(rNtsc, 4001);
+  EXPECT_EQ(33, rWhole.frame_time_ms(1));
+  EXPECT_EQ(4004, rWhole.frame_time_ms(120));
+  EXPECT_EQ(120, rWhole.get_end_frame());  // frame 119 at 3970 ms is the last before 4001
+  EXPECT_EQ(1471, rWhole.frame_start_sample(1, 44100));
+  EXPECT_EQ(176444, rWhole.sound_end_sample(44100));  // the presentation's 4001 ms
+  // A span ending at 410 ms: frames 0 to 12 (400 ms); its sound ends where
+  // frame 13 begins, at 433 ms, where the next span's begins.
+  const FrameTimingC rFirst(FrameRateS{30, 1}, 4001, 0, 410);
+  const FrameTimingC rSecond(FrameRateS{30, 1}, 4001, 410);
+  EXPECT_EQ(13, rFirst.get_end_frame());
+  EXPECT_EQ(13, rSecond.get_first_frame());
+  EXPECT_EQ(19110, rFirst.sound_end_sample(44100));
+  EXPECT_EQ(rFirst.sound_end_sample(44100), rSecond.frame_start_sample(rSecond.get_first_frame(), 44100));
+  EXPECT_EQ(rWhole.sound_end_sample(44100), FrameTimingC(rNtsc, 4001, 2000).sound_end_sample(44100));
+  // A `to` at the end or past it is the whole's end.
+  EXPECT_EQ(rWhole.get_end_frame(), FrameTimingC(rNtsc, 4001, 2000, 9000).get_end_frame());
 }
 
 TEST(Clock, MusicNamesFromOtherSystemsFallBackToTheBareName) {

@@ -40,7 +40,8 @@ TEST(CommandLine, OptionsAreTaken) {
   EXPECT_EQ("libs", rParsed.m_rLine.m_sPluginDirectory);
   EXPECT_EQ(RENDER_PNG_FRAMES, rParsed.m_rLine.m_eRender);
   EXPECT_EQ("out", rParsed.m_rLine.m_sRenderPath);
-  EXPECT_EQ(25, rParsed.m_rLine.m_i32Fps);
+  EXPECT_EQ(25, rParsed.m_rLine.m_rFps.m_i32Numerator);
+  EXPECT_EQ(1, rParsed.m_rLine.m_rFps.m_i32Denominator);
   EXPECT_EQ("show.doc", rParsed.m_rLine.m_sDocument);
   EXPECT_EQ(DISPLAY_FULLSCREEN, parse({"--fullscreen"}).m_rLine.m_eDisplay);
   EXPECT_TRUE(parse({"--help"}).m_rLine.m_bHelp);
@@ -117,6 +118,48 @@ TEST(CommandLine, FromAndToAreForRender) {
   EXPECT_EQ(512, rParsed.m_rLine.m_rTo.m_i32Ticks);
   EXPECT_FALSE(parse({"--windowed", "--from", "1"}).m_bAccepted);
   EXPECT_FALSE(parse({"--render", "frames", "--to"}).m_bAccepted);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLine, RatesOfVideoPeopleAreExactFractions) {
+  const struct {
+    const char* m_szText;
+    int32_t m_i32Numerator;
+    int32_t m_i32Denominator;
+  } rRates[] = {{"24", 24, 1},          {"23.976", 24000, 1001}, {"29.97", 30000, 1001}, {"59.94", 60000, 1001},
+                {"30000/1001", 30000, 1001}, {"50/2", 25, 1},    {"12.5", 25, 2},        {"25.0", 25, 1},
+                {"59.9", 599, 10},       {"1000", 1000, 1}};
+  for (const auto& rRate : rRates) {
+    ParsedS rParsed = parse({"--render", "out", "--fps", rRate.m_szText});
+    ASSERT_TRUE(rParsed.m_bAccepted) << rRate.m_szText << ": " << rParsed.m_sError;
+    EXPECT_EQ(rRate.m_i32Numerator, rParsed.m_rLine.m_rFps.m_i32Numerator) << rRate.m_szText;
+    EXPECT_EQ(rRate.m_i32Denominator, rParsed.m_rLine.m_rFps.m_i32Denominator) << rRate.m_szText;
+  }
+  for (const char* szWrong : {"0", "1001", "0.5", "30/0", "/2", "3/", "29.", ".", "1e2", "-30", "30000/1001/2",
+                              "12345678/1"}) {
+    EXPECT_FALSE(parse({"--render", "out", "--fps", szWrong}).m_bAccepted) << szWrong;
+  }
+}
+
+TEST(CommandLine, ValuesAfterAnEqualsSignADashDashAndShortHelp) {
+  ParsedS rParsed = parse({"--render=out.mp4", "--fps=29.97", "--size=64x48", "--to=1:30", "--", "-show.doc"});
+  ASSERT_TRUE(rParsed.m_bAccepted) << rParsed.m_sError;
+  EXPECT_EQ("out.mp4", rParsed.m_rLine.m_sRenderPath);
+  EXPECT_EQ(30000, rParsed.m_rLine.m_rFps.m_i32Numerator);
+  EXPECT_EQ(64, rParsed.m_rLine.m_i32Width);
+  EXPECT_DOUBLE_EQ(90.0, rParsed.m_rLine.m_rTo.m_f64Seconds);
+  EXPECT_EQ("-show.doc", rParsed.m_rLine.m_sDocument);
+  EXPECT_TRUE(parse({"-h"}).m_rLine.m_bHelp);
+  // Options may follow the document, as before.
+  EXPECT_EQ(DISPLAY_WINDOWED, parse({"show.doc", "--windowed"}).m_rLine.m_eDisplay);
+  EXPECT_EQ("--fps needs a value", parse({"--render", "out", "--fps"}).m_sError);
+  EXPECT_EQ("--windowed takes no value", parse({"--windowed=yes"}).m_sError);
+  EXPECT_EQ("unknown option --loud", parse({"--loud"}).m_sError);
+  EXPECT_EQ("unknown option -x", parse({"-x"}).m_sError);
+  EXPECT_EQ("only one document can be played", parse({"--", "a.doc", "--b.doc"}).m_sError);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(OfflineRender, LayoutsNoFrameCanHoldAreRefusedBeforeAnyAllocation) {
   OwnedT<TestDriverC> pDriver(TestDriverC::make());
   for (const auto& rSize : {std::pair<int32_t, int32_t>{0, 48}, {64, -1}, {100000, 100000}}) {
     PngFramesC rFrames("frames");
-    OfflineRenderC rRender(&rFrames, 24);
+    OfflineRenderC rRender(&rFrames, FrameRateS{24, 1});
     OfflinePresentationS rPresentation;
     rPresentation.m_i32LayoutWidth = rSize.first;
     rPresentation.m_i32LayoutHeight = rSize.second;

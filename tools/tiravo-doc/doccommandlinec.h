@@ -2,15 +2,18 @@
 #define TOOLS_TIRAVO_DOC_DOCCOMMANDLINEC_H
 
 #include <string>
+#include <vector>
 
-enum DocCommandE { DOC_COMMAND_NONE, DOC_COMMAND_DUMP, DOC_COMMAND_BUILD };
+enum DocCommandE { DOC_COMMAND_NONE, DOC_COMMAND_DUMP, DOC_COMMAND_BUILD, DOC_COMMAND_JOIN };
 
 // What tiravo-doc was asked to do.
 struct DocCommandLineS {
   DocCommandE m_eCommand = DOC_COMMAND_NONE;
   bool m_bHelp = false;
+  bool m_bVersion = false;
   std::string m_sInput;  // the document to dump, or the description to build
-  std::string m_sOutput;  // build's -o
+  std::string m_sOutput;  // build's -o, join's first
+  std::vector<std::string> m_rPieces;  // what join joins
   std::string m_sPluginDirectory;  // --plugins; empty: the search
   std::string m_sExtractDirectory;  // dump's --extract
 };

@@ -14,6 +14,7 @@ constexpr int DOC_EXIT_USAGE = 2;
 // Each prints its errors on standard error and returns the exit code.
 int run_dump(const DocCommandLineS& rLine);
 int run_build(const DocCommandLineS& rLine);
+int run_join(const DocCommandLineS& rLine);
 // The second half of run_dump: prints the document that walk_document read
 // with the result i32Result, and extracts its files when asked to.
 int dump_loaded(const DocCommandLineS& rLine, const LoadedDocumentC& rDocument, int32_t i32Result);

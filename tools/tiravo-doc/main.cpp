@@ -17,5 +17,16 @@ int main(int iArgCount, char** ppArgs) {
     std::fputs(doc_help_text(rLine.m_eCommand), stdout);
     return DOC_EXIT_OK;
   }
-  return rLine.m_eCommand == DOC_COMMAND_DUMP ? run_dump(rLine) : run_build(rLine);
+  if (rLine.m_bVersion) {
+    std::puts("tiravo-doc " TIRAVO_VERSION);
+    return DOC_EXIT_OK;
+  }
+  switch (rLine.m_eCommand) {
+    case DOC_COMMAND_DUMP:
+      return run_dump(rLine);
+    case DOC_COMMAND_JOIN:
+      return run_join(rLine);
+    default:
+      return run_build(rLine);
+  }
 }
