@@ -182,7 +182,7 @@ TEST_F(FlikselPluginTest, HelpPagesAndLogoAreFoundWithoutRegardToCase) {
   const std::string sMoviePage = resource("HTML", pMovie->get_help_location() + std::strlen("res://"));
   EXPECT_EQ(sMoviePage, resource("html", "MOVIEHELP.HTML"));
   EXPECT_TRUE(contains(sMoviePage, "<h1>Movie Importer</h1>")) << sMoviePage;
-  for (const char* szTopic : {"MP4", "MOV", "MKV", "WebM", "Ogg", "alpha", "average", "256 x 64"}) {
+  for (const char* szTopic : {"MP4", "MOV", "MKV", "WebM", "Ogg", "3GP", "alpha", "dropped", "upright", "256 x 64"}) {
     EXPECT_TRUE(contains(sMoviePage, szTopic)) << szTopic;
   }
   EXPECT_EQ(sImportPage, resource("Html", "AVIHELP.HTML"));
