@@ -109,13 +109,13 @@ TEST_F(FlikselPluginTest, DescriptorsAnswerFieldByField) {
   EXPECT_EQ(SuperClassIdentC(0x02000002), pMovie->get_super_class_ident());
   EXPECT_STREQ("Movie", pMovie->get_class_name());
   EXPECT_STREQ("res://Moviehelp.html", pMovie->get_help_location());
-  ASSERT_EQ(6, pMovie->get_extension_count());
+  ASSERT_EQ(8, pMovie->get_extension_count());
   std::string sExtensions;
-  for (int32_t i = 0; i < 6; ++i) {
+  for (int32_t i = 0; i < 8; ++i) {
     sExtensions += std::string(pMovie->get_extension(i)) + " ";
   }
-  EXPECT_EQ("MP4 MOV M4V MKV WEBM OGV ", sExtensions);
-  EXPECT_EQ(nullptr, pMovie->get_extension(6));
+  EXPECT_EQ("MP4 MOV M4V MKV WEBM OGV 3GP 3G2 ", sExtensions);
+  EXPECT_EQ(nullptr, pMovie->get_extension(8));
   EXPECT_EQ(nullptr, pMovie->get_extension(-1));
 
   for (PluginClass::ClassDescC* pDesc : {pImport, pPlayer, pMovie}) {
@@ -182,7 +182,7 @@ TEST_F(FlikselPluginTest, HelpPagesAndLogoAreFoundWithoutRegardToCase) {
   const std::string sMoviePage = resource("HTML", pMovie->get_help_location() + std::strlen("res://"));
   EXPECT_EQ(sMoviePage, resource("html", "MOVIEHELP.HTML"));
   EXPECT_TRUE(contains(sMoviePage, "<h1>Movie Importer</h1>")) << sMoviePage;
-  for (const char* szTopic : {"MP4", "MOV", "MKV", "WebM", "Ogg", "alpha", "average", "256 x 64"}) {
+  for (const char* szTopic : {"MP4", "MOV", "MKV", "WebM", "Ogg", "3GP", "alpha", "dropped", "upright", "256 x 64"}) {
     EXPECT_TRUE(contains(sMoviePage, szTopic)) << szTopic;
   }
   EXPECT_EQ(sImportPage, resource("Html", "AVIHELP.HTML"));
