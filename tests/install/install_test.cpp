@@ -190,6 +190,7 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "share/doc/tiravo/README.md",
       "share/doc/tiravo/document-json.md",
       "share/doc/tiravo/plugin-sdk.md",
+      "share/doc/tiravo/writing-shaders.md",
   };
   add_sources(&rExpected, "corelib", ".h", "include/tiravo/corelib");
   add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
