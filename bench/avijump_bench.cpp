@@ -1,11 +1,13 @@
 // What a jump ahead into an AVI file costs AviReaderC, against a jump of one
 // second: with the picture at frame 0 shown, the frames decoded and the time
-// taken to show the frame one second ahead, and the frame half-way through
-// the file. A jump ahead starts at the last key frame before its target, so
+// taken to show the frame one second ahead, and the frame a GOP less one
+// after the middle of the file (the last before a key frame, when key frames
+// are a GOP apart from the start). A jump ahead starts at the last key frame before its target, so
 // the far jump may cost at most one group of pictures (GOP, the key-frame
 // distance the file was written with) more than the near one.
 //
 // avijump_bench GOP FILE.avi
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -63,12 +65,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   const JumpCostS rNear = jump(rBytes, i32Second);
-  const JumpCostS rFar = jump(rBytes, i32Frames / 2);
+  const int32_t i32Far = std::min(i32Frames - 1, i32Frames / 2 + static_cast<int32_t>(ui64Gop) - 1);
+  const JumpCostS rFar = jump(rBytes, i32Far);
   const uint64_t ui64Extra = rFar.m_ui64Decoded > rNear.m_ui64Decoded ? rFar.m_ui64Decoded - rNear.m_ui64Decoded : 0;
   std::printf("%-26s %10s %10s\n", "jump from frame 0 to", "decoded", "ms");
   std::printf("%-26d %10llu %10.2f\n", i32Second, static_cast<unsigned long long>(rNear.m_ui64Decoded),
               rNear.m_f64Seconds * 1000.0);
-  std::printf("%-26d %10llu %10.2f\n", i32Frames / 2, static_cast<unsigned long long>(rFar.m_ui64Decoded),
+  std::printf("%-26d %10llu %10.2f\n", i32Far, static_cast<unsigned long long>(rFar.m_ui64Decoded),
               rFar.m_f64Seconds * 1000.0);
   std::printf("far jump: %llu frames more than the near one = %.2f GOP (target at most 1.00); %.2f times its time\n",
               static_cast<unsigned long long>(ui64Extra), static_cast<double>(ui64Extra) / static_cast<double>(ui64Gop),
