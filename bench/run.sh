@@ -104,6 +104,12 @@ ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -frame
 build/bench/videodecode_bench "$clips/mpeg4gop25.avi"
 build/bench/videodecode_bench --no-key-flags "$clips/mpeg4gop25.avi"
 
+# A jump ten minutes into a 20-minute MPEG-4 AVI (a key frame every 10 s)
+# against a jump of one second: at most one GOP of decoding more.
+cmake --build build --target avijump_bench
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=320x240:rate=25 -frames:v 30000 -c:v mpeg4 -vtag XVID -g 250 -q:v 5 "$clips/mpeg4long.avi"
+build/bench/avijump_bench 250 "$clips/mpeg4long.avi"
+
 # An OpenDML file above 1 GiB (second RIFF part, indx and ix00 indexes), as
 # the ffmpeg command writes raw 1280 × 720 video: its parse time, index size
 # per frame and the heap parsing takes, then its decoding.
