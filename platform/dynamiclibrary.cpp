@@ -1,12 +1,14 @@
 #include "platform/dynamiclibrary.h"
 
-#include <dirent.h>
 #include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 void* library_open(const char* szFileName) {
   // dlopen looks a name without a slash up in the system's paths: the
@@ -35,44 +37,53 @@ bool ends_with(const std::string& rText, const char* szSuffix) {
   return rText.size() >= uLength && rText.compare(rText.size() - uLength, uLength, szSuffix) == 0;
 }
 
-bool has_file_type(const char* szName, mode_t uType) {
-  struct stat rStatus {};
-  return stat(szName, &rStatus) == 0 && (rStatus.st_mode & S_IFMT) == uType;
-}
-
 }  // namespace
 
-std::vector<std::string> list_files(const char* szSuffix) {
-  std::vector<std::string> rNames;
-  DIR* pDirectory = opendir(".");
-  if (!pDirectory) {
-    return rNames;
-  }
-  while (dirent* pEntry = readdir(pDirectory)) {
-    std::string sName = pEntry->d_name;
-    if (ends_with(sName, szSuffix) && has_file_type(sName.c_str(), S_IFREG)) {
-      rNames.push_back(std::move(sName));
-    }
-  }
-  closedir(pDirectory);
-  return rNames;
-}
-
-bool get_current_directory(std::string* pDirectory) {
-  char szPath[PATH_MAX];
-  if (!getcwd(szPath, sizeof(szPath))) {
+bool list_files(const std::string& rDirectory, const char* szSuffix, std::vector<std::string>* pNames,
+                std::string* pReason) {
+  pNames->clear();
+  if (!can_read_directory(rDirectory, pReason)) {
     return false;
   }
-  *pDirectory = szPath;
+  std::error_code rError;
+  std::filesystem::directory_iterator rEntries(rDirectory, rError);
+  for (; !rError && rEntries != std::filesystem::directory_iterator(); rEntries.increment(rError)) {
+    std::string sName = rEntries->path().filename().string();
+    std::error_code rTypeError;
+    if (ends_with(sName, szSuffix) && rEntries->is_regular_file(rTypeError)) {
+      pNames->push_back(std::move(sName));
+    }
+  }
+  if (rError) {
+    *pReason = rError.message();
+    pNames->clear();
+    return false;
+  }
+  std::sort(pNames->begin(), pNames->end());
   return true;
 }
 
-bool change_directory(const char* szDirectory) {
-  return chdir(szDirectory) == 0;
+bool can_read_directory(const std::string& rDirectory, std::string* pReason) {
+  std::error_code rError;
+  if (!std::filesystem::is_directory(rDirectory, rError)) {
+    *pReason = rError ? rError.message() : "not a directory";
+    return false;
+  }
+  if (access(rDirectory.c_str(), R_OK | X_OK) != 0) {
+    *pReason = std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 bool is_directory(const char* szPath) {
-  return has_file_type(szPath, S_IFDIR);
+  std::error_code rError;
+  return std::filesystem::is_directory(szPath, rError);
+}
+
+bool same_directory(const std::string& rOne, const std::string& rOther) {
+  std::error_code rError;
+  return !rOne.empty() && !rOther.empty() && std::filesystem::equivalent(rOne, rOther, rError) && !rError;
 }
 
 std::string program_directory() {

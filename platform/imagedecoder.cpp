@@ -10,17 +10,15 @@ extern "C" {
 }
 
 #include "platform/codecsettings.h"
+#include "platform/littleendian.h"
 #include "platform/pictureconverterc.h"
+#include "platform/picturesize.h"
 
 namespace {
 
 bool starts_with(const uint8_t* pBytes, uint32_t ui32Size, const char* szSignature, uint32_t ui32Offset = 0) {
   const uint32_t ui32Length = static_cast<uint32_t>(std::strlen(szSignature));
   return ui32Size >= ui32Offset + ui32Length && std::memcmp(pBytes + ui32Offset, szSignature, ui32Length) == 0;
-}
-
-uint32_t read_le16(const uint8_t* pBytes) {
-  return static_cast<uint32_t>(pBytes[0]) | (static_cast<uint32_t>(pBytes[1]) << 8);
 }
 
 // TGA files start with an 18-byte header and no signature: a colour map
@@ -83,7 +81,7 @@ bool decode_picture(const uint8_t* pBytes, uint32_t ui32Size, ImageFormatE eForm
   std::memcpy(pPacket->data, pBytes, ui32Size);
   pPacket->flags |= AV_PKT_FLAG_KEY;
   // Pictures that a damaged header claims to be huge are refused, not allocated.
-  pContext->max_pixels = IMAGE_MAX_PIXELS;
+  pContext->max_pixels = MAX_VIDEO_PIXELS;
   pContext->thread_count = 1;
   if (avcodec_open2(pContext.get(), pCodec, nullptr) < 0) {
     *pError = "its decoder does not open";
@@ -177,9 +175,9 @@ bool DecodedImageC::decode(const uint8_t* pBytes, uint32_t ui32Size, std::string
   }
   const int32_t i32Width = pFrame->width;
   const int32_t i32Height = pFrame->height;
-  if (i32Width <= 0 || i32Height <= 0 || i32Width > IMAGE_MAX_SIDE || i32Height > IMAGE_MAX_SIDE) {
+  if (i32Width <= 0 || i32Height <= 0 || i32Width > MAX_PICTURE_SIDE || i32Height > MAX_PICTURE_SIDE) {
     *pError = "its picture of " + std::to_string(i32Width) + " x " + std::to_string(i32Height) +
-              " pixels has a side longer than " + std::to_string(IMAGE_MAX_SIDE);
+              " pixels has a side longer than " + std::to_string(MAX_PICTURE_SIDE);
     return false;
   }
   uint8_t* pPixels = allocate_picture(i32Width, i32Height, PICTURE_RGBA32);

@@ -7,6 +7,9 @@
 // Still pictures (PNG, JPEG, WebP, BMP, TGA, TIFF, the first frame of a GIF)
 // decoded from bytes in memory by FFmpeg's image decoders, into 32-bit RGBA
 // rows top first, alpha kept, converted as the ffmpeg command converts them.
+// A picture may have as many pixels as a video picture (MAX_VIDEO_PIXELS,
+// refused before anything is allocated for it) and sides up to
+// MAX_PICTURE_SIDE.
 
 enum ImageFormatE : int32_t {
   IMAGE_UNKNOWN = 0,
@@ -18,12 +21,6 @@ enum ImageFormatE : int32_t {
   IMAGE_TIFF,
   IMAGE_GIF,
 };
-
-// The longest side and the most pixels a picture may claim: larger ones are
-// refused before anything is allocated for them. The size of one 8K frame,
-// as for movies.
-constexpr int32_t IMAGE_MAX_SIDE = 16384;
-constexpr int64_t IMAGE_MAX_PIXELS = int64_t{8192} * 4320;
 
 // The format by the file's signature; TGA, which has none, by a header that
 // makes sense.

@@ -28,6 +28,9 @@ constexpr int64_t PROBE_SIZE = 1 << 20;
 constexpr uint32_t MAX_STREAMS = 64;
 // Over nine hours at 30 pictures a second: the index stops growing there.
 constexpr size_t MAX_PICTURES = size_t{1} << 20;
+// Frame numbers are int32; a damaged duration must not reach beyond them.
+// This is over 150 hours at 30 frames a second.
+constexpr int64_t MAX_FRAMES = int64_t{1} << 24;
 // A damaged stream must not keep a request busy for ever: a request takes
 // at most as many steps as the stream has pictures, twice, and these more.
 constexpr int64_t SPARE_STEPS = 256;
@@ -110,22 +113,35 @@ int64_t MovieDecoderC::seek_memory(void* pOpaque, int64_t i64Offset, int iWhence
   return i64Base + i64Offset;
 }
 
-MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size) {
+MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size, std::string* pProblem) {
   if (pData == nullptr || ui32Size == 0) {
+    if (pProblem != nullptr) {
+      *pProblem = "the file is empty";
+    }
     return nullptr;
   }
   codec_allocations_limit();
   MovieDecoderC* pDecoder = new MovieDecoderC();
   if (!pDecoder->open_container(pData, ui32Size) || !pDecoder->open_codec() || !pDecoder->index_pictures()) {
+    if (pProblem != nullptr) {
+      *pProblem = pDecoder->m_sProblem;
+    }
     delete pDecoder;
     return nullptr;
   }
   pDecoder->choose_frame_rate();
-  pDecoder->find_alpha();
+  if (!pDecoder->read_first_picture()) {
+    if (pProblem != nullptr) {
+      *pProblem = pDecoder->m_sProblem;
+    }
+    delete pDecoder;
+    return nullptr;
+  }
   return pDecoder;
 }
 
 MovieDecoderC::~MovieDecoderC() {
+  free_picture(m_pUnturned);
   av_frame_free(&m_pPicture);
   av_frame_free(&m_pDecoded);
   av_packet_free(&m_pPacket);
@@ -154,6 +170,7 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
     if (m_pIo == nullptr) {
       av_free(pBuffer);
     }
+    m_sProblem = "out of memory";
     return false;
   }
   m_pFormat->pb = m_pIo;
@@ -169,10 +186,12 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
   if (m_pFormat->format_whitelist == nullptr ||
       av_probe_input_buffer2(m_pIo, &pContainer, "", nullptr, 0, static_cast<unsigned>(PROBE_SIZE)) < 0 ||
       !av_match_list(pContainer->name, CONTAINERS, ',')) {
+    m_sProblem = "unknown container (not MP4, MOV, 3GP, Matroska, WebM or Ogg)";
     return false;
   }
   // On failure libavformat frees the context, not our I/O.
   if (avformat_open_input(&m_pFormat, nullptr, pContainer, nullptr) < 0) {
+    m_sProblem = std::string("damaged ") + pContainer->name + " container";
     return false;
   }
   // The first video stream, whatever libavformat would rank best; cover
@@ -185,22 +204,45 @@ bool MovieDecoderC::open_container(const uint8_t* pData, uint32_t ui32Size) {
       break;
     }
   }
-  return m_i32StreamIndex >= 0;
+  if (m_i32StreamIndex < 0) {
+    m_sProblem = "no video stream";
+    return false;
+  }
+  // The other streams' packets are never read; the stream's parameters and
+  // rate come from the first mebibyte, as the ffmpeg command finds them.
+  for (uint32_t i = 0; i < m_pFormat->nb_streams; ++i) {
+    if (static_cast<int32_t>(i) != m_i32StreamIndex) {
+      m_pFormat->streams[i]->discard = AVDISCARD_ALL;
+    }
+  }
+  avformat_find_stream_info(m_pFormat, nullptr);
+  return true;
 }
 
 bool MovieDecoderC::open_codec() {
   AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
   const AVCodecParameters* pParameters = pStream->codecpar;
-  if (!sensible_size(pParameters->width, pParameters->height)) {
+  // Without libavformat's stream analysis the mov demuxer leaves MPEG-4
+  // Part 2 and H.263 at 0 × 0: their first picture tells.
+  const bool bSizeUnknown = pParameters->width == 0 && pParameters->height == 0;
+  if (!bSizeUnknown && !sensible_size(pParameters->width, pParameters->height)) {
+    m_sProblem = "damaged: a picture size of " + std::to_string(pParameters->width) + " x " +
+                 std::to_string(pParameters->height);
     return false;
   }
   bool bAlphaBeside = false;
   const AVCodec* pCodec = find_decoder(pStream, &bAlphaBeside);
   if (pCodec == nullptr) {
+    char szTag[AV_FOURCC_MAX_STRING_SIZE] = {};
+    m_sProblem = pParameters->codec_id != AV_CODEC_ID_NONE
+                     ? std::string("no decoder for the codec ") + avcodec_get_name(pParameters->codec_id)
+                     : std::string("no decoder for the codec \"") +
+                           av_fourcc_make_string(szTag, pParameters->codec_tag) + "\"";
     return false;
   }
   m_pCodec = avcodec_alloc_context3(pCodec);
   if (m_pCodec == nullptr || avcodec_parameters_to_context(m_pCodec, pParameters) < 0) {
+    m_sProblem = "out of memory";
     return false;
   }
   m_pCodec->pkt_timebase = pStream->time_base;
@@ -208,20 +250,68 @@ bool MovieDecoderC::open_codec() {
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
   m_pCodec->max_pixels = MAX_VIDEO_PIXELS;
   if (avcodec_open2(m_pCodec, pCodec, nullptr) < 0) {
+    m_sProblem = std::string("the ") + pCodec->name + " decoder refuses the stream";
     return false;
   }
   m_i32Width = pParameters->width;
   m_i32Height = pParameters->height;
   m_bAlphaBeside = bAlphaBeside;
-  m_pConverter = std::make_unique<PictureConverterC>(m_i32Width, m_i32Height, LAYOUT);
   return true;
 }
 
-// Many containers do not say whether pictures have alpha: the first
-// picture does. It stays decoded for the first request.
-void MovieDecoderC::find_alpha() {
+// Many containers do not say whether pictures have alpha, some not even
+// their size: the first picture does, and its size, not the header's, is
+// what picture memory is allocated for. It stays decoded for the first
+// request.
+bool MovieDecoderC::read_first_picture() {
   seek_before(m_rPictureTimes.front());
-  m_bAlpha = m_bAlphaBeside || (decode_until(m_rPictureTimes.front()) && format_has_alpha(m_pPicture->format));
+  const bool bDecoded = decode_until(m_rPictureTimes.front());
+  m_bAlpha = m_bAlphaBeside || (bDecoded && format_has_alpha(m_pPicture->format));
+  if (m_i32Width == 0 && !bDecoded) {
+    m_sProblem = "damaged: no picture decodes";
+    return false;
+  }
+  if (bDecoded) {
+    if (!sensible_size(m_pPicture->width, m_pPicture->height)) {
+      m_sProblem = "damaged: a picture size of " + std::to_string(m_pPicture->width) + " x " +
+                   std::to_string(m_pPicture->height);
+      return false;
+    }
+    m_i32Width = m_pPicture->width;
+    m_i32Height = m_pPicture->height;
+  }
+  choose_geometry(m_i32Width, m_i32Height);
+  return true;
+}
+
+// Samples wider than high widen the picture, narrower ones make it taller,
+// as players show them; then the display matrix turns it.
+void MovieDecoderC::choose_geometry(int32_t i32PictureWidth, int32_t i32PictureHeight) {
+  AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
+  AVRational rAspect = av_guess_sample_aspect_ratio(m_pFormat, pStream, m_bHasPicture ? m_pPicture : nullptr);
+  int64_t i64Width = i32PictureWidth;
+  int64_t i64Height = i32PictureHeight;
+  if (rAspect.num > 0 && rAspect.den > 0) {
+    if (rAspect.num > rAspect.den) {
+      i64Width = av_rescale(i64Width, rAspect.num, rAspect.den);
+    } else {
+      i64Height = av_rescale(i64Height, rAspect.den, rAspect.num);
+    }
+  }
+  if (!sensible_size(i64Width, i64Height)) {
+    // An aspect that no display has: the samples are shown square.
+    i64Width = i32PictureWidth;
+    i64Height = i32PictureHeight;
+  }
+  m_i32UnturnedWidth = static_cast<int32_t>(i64Width);
+  m_i32UnturnedHeight = static_cast<int32_t>(i64Height);
+  size_t uiMatrixSize = 0;
+  const uint8_t* pMatrix = av_stream_get_side_data(pStream, AV_PKT_DATA_DISPLAYMATRIX, &uiMatrixSize);
+  m_rTurn = picture_turn_from_matrix(uiMatrixSize >= 9 * sizeof(int32_t) ? reinterpret_cast<const int32_t*>(pMatrix)
+                                                                          : nullptr);
+  m_i32Width = m_rTurn.m_bTranspose ? m_i32UnturnedHeight : m_i32UnturnedWidth;
+  m_i32Height = m_rTurn.m_bTranspose ? m_i32UnturnedWidth : m_i32UnturnedHeight;
+  m_pConverter = std::make_unique<PictureConverterC>(m_i32UnturnedWidth, m_i32UnturnedHeight, LAYOUT);
 }
 
 // Every packet of the stream once, without decoding: the pictures' times in
@@ -232,6 +322,10 @@ bool MovieDecoderC::index_pictures() {
     const int64_t i64Time = packet_time(m_pPacket);
     if (m_pPacket->stream_index == m_i32StreamIndex && i64Time != AV_NOPTS_VALUE &&
         (m_pPacket->flags & AV_PKT_FLAG_DISCARD) == 0) {
+      if (m_rPictureTimes.empty() || i64Time >= m_i64LastPictureTime) {
+        m_i64LastPictureTime = i64Time;
+        m_i64LastPictureDuration = m_pPacket->duration;
+      }
       m_rPictureTimes.push_back(i64Time);
       if (m_pPacket->flags & AV_PKT_FLAG_KEY) {
         const int64_t i64Dts = m_pPacket->dts != AV_NOPTS_VALUE ? m_pPacket->dts : i64Time;
@@ -243,18 +337,22 @@ bool MovieDecoderC::index_pictures() {
   std::sort(m_rPictureTimes.begin(), m_rPictureTimes.end());
   std::sort(m_rKeyFrames.begin(), m_rKeyFrames.end(),
             [](const KeyFrameC& rA, const KeyFrameC& rB) { return rA.m_i64Pts < rB.m_i64Pts; });
-  return !m_rPictureTimes.empty();
+  if (m_rPictureTimes.empty()) {
+    m_sProblem = "damaged: the video stream has no pictures";
+    return false;
+  }
+  return true;
 }
 
-// The stream's average frame rate; else the rate its timestamps show; else
-// the pictures' spacing.
+// The rate libavformat guesses, as players take it; else the stream's
+// average; else the pictures' spacing.
 void MovieDecoderC::choose_frame_rate() {
-  const AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
+  AVStream* pStream = m_pFormat->streams[m_i32StreamIndex];
   m_i64TimeBaseNum = pStream->time_base.num > 0 ? pStream->time_base.num : 1;
   m_i64TimeBaseDen = pStream->time_base.den > 0 ? pStream->time_base.den : 1;
-  AVRational rRate = pStream->avg_frame_rate;
+  AVRational rRate = av_guess_frame_rate(m_pFormat, pStream, nullptr);
   if (rRate.num <= 0 || rRate.den <= 0) {
-    rRate = pStream->r_frame_rate;
+    rRate = pStream->avg_frame_rate;
   }
   if (rRate.num <= 0 || rRate.den <= 0) {
     const int64_t i64Span = m_rPictureTimes.back() - m_rPictureTimes.front();
@@ -270,6 +368,26 @@ void MovieDecoderC::choose_frame_rate() {
   m_i64FpsNum = rRate.num;
   m_i64FpsDen = rRate.den;
   m_f64Fps = av_q2d(rRate);
+  count_frames();
+}
+
+// The frames cover the pictures' span, from the first picture's time to the
+// end of the last one (its own duration, else one frame): frame n is on
+// screen at n / fps. The span is taken a tick short (half a frame where a
+// tick is longer), as muxers round timestamps to their time base.
+void MovieDecoderC::count_frames() {
+  // A tick is scale / frame frames.
+  const __int128 i128Scale = static_cast<__int128>(m_i64FpsNum) * m_i64TimeBaseNum;
+  const __int128 i128Frame = static_cast<__int128>(m_i64FpsDen) * m_i64TimeBaseDen;
+  int64_t i64Last = m_i64LastPictureDuration;
+  if (i64Last <= 0) {
+    i64Last = static_cast<int64_t>(std::max<__int128>(1, (i128Frame + i128Scale / 2) / i128Scale));
+  }
+  const __int128 i128Span = static_cast<__int128>(m_i64LastPictureTime) - m_rPictureTimes.front() + i64Last;
+  // In halves of a tick's share: count = ceil((span × scale - slack) / frame).
+  const __int128 i128Numerator = 2 * i128Span * i128Scale - std::min(2 * i128Scale, i128Frame);
+  const __int128 i128Count = i128Numerator > 0 ? (i128Numerator + 2 * i128Frame - 1) / (2 * i128Frame) : 1;
+  m_i32FrameCount = static_cast<int32_t>(std::clamp<__int128>(i128Count, 1, MAX_FRAMES));
 }
 
 // The picture shown at i32Frame / fps: the last whose time from the first
@@ -300,7 +418,18 @@ bool MovieDecoderC::decode_frame(int32_t i32Frame, uint8_t* pOut) {
       return false;
     }
   }
-  return m_pConverter->convert(m_pPicture, pOut);
+  if (!m_rTurn.turns()) {
+    return m_pConverter->convert(m_pPicture, pOut);
+  }
+  if (m_pUnturned == nullptr) {
+    m_pUnturned = allocate_picture(m_i32UnturnedWidth, m_i32UnturnedHeight, LAYOUT);
+  }
+  if (m_pUnturned == nullptr || !m_pConverter->convert(m_pPicture, m_pUnturned)) {
+    return false;
+  }
+  turn_picture(m_pUnturned, m_i32UnturnedWidth, m_i32UnturnedHeight, picture_stride(m_i32UnturnedWidth, LAYOUT),
+               m_rTurn, pOut, picture_stride(m_i32Width, LAYOUT));
+  return true;
 }
 
 const MovieDecoderC::KeyFrameC* MovieDecoderC::key_frame_before(int64_t i64Target) const {

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/pictureconverterc.h"
+#include "platform/pictureturn.h"
 
 struct AVCodecContext;
 struct AVFormatContext;
@@ -14,29 +16,36 @@ struct AVIOContext;
 struct AVPacket;
 
 // The pictures of the first video stream of a container file (MP4, MOV,
-// Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
+// 3GP, Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
 // The bytes are only borrowed: libavformat reads them where they lie.
 //
-// Frame n is the n-th picture in display order, counted from the stream's
-// first picture; where pictures are not evenly spaced, it is the picture
-// shown at n / the stream's average frame rate. Opening reads every packet
-// header once, so that frame numbers, the frame count and the key frames to
-// seek to are known exactly.
+// Frame n is the picture on screen at n / the frame rate, counted from the
+// stream's first picture, with the rate chosen as libavformat guesses it;
+// the frames cover the whole span of the pictures. Opening reads every
+// packet header of the stream once, so that frame numbers, the frame count
+// and the key frames to seek to are known exactly.
 //
 // No OpenGL and no shared state: a decoder may run on any thread, one thread
 // at a time.
 class MovieDecoderC {
  public:
   // Null when libavformat cannot open the bytes as one of those containers,
-  // or finds no video stream with a decoder and a sensible picture size.
-  static MovieDecoderC* open(const uint8_t* pData, uint32_t ui32Size);
+  // or finds no video stream with a decoder and a sensible picture size;
+  // then *pProblem, if given, says which in a few words.
+  static MovieDecoderC* open(const uint8_t* pData, uint32_t ui32Size, std::string* pProblem = nullptr);
   MovieDecoderC(const MovieDecoderC&) = delete;
   MovieDecoderC& operator=(const MovieDecoderC&) = delete;
   ~MovieDecoderC();
 
+  // The picture as it is displayed: turned upright as the container's
+  // display matrix says, and stretched to its sample aspect ratio (wider,
+  // or taller where the samples are narrow, never smaller).
   int32_t get_width() const { return m_i32Width; }
   int32_t get_height() const { return m_i32Height; }
-  int32_t get_frame_count() const { return static_cast<int32_t>(m_rPictureTimes.size()); }
+  // Frames at the frame rate over the span of the pictures, not the
+  // pictures: where they are unevenly spaced or dropped, frames show the
+  // picture on screen at their time.
+  int32_t get_frame_count() const { return m_i32FrameCount; }
   double get_fps() const { return m_f64Fps; }
   // Every picture comes in this layout, with or without transparency.
   static constexpr PictureLayoutE LAYOUT = PICTURE_RGBA32;
@@ -76,8 +85,15 @@ class MovieDecoderC {
   bool open_container(const uint8_t* pData, uint32_t ui32Size);
   bool open_codec();
   bool index_pictures();
+  // What stopped open, for the one line a user is told.
+  std::string m_sProblem;
   void choose_frame_rate();
-  void find_alpha();
+  void count_frames();
+  // Decodes the first picture: whether the pictures have alpha, and their
+  // size where the container did not say; false when that size is unknown.
+  bool read_first_picture();
+  // The displayed size and turn, from the picture's own size.
+  void choose_geometry(int32_t i32PictureWidth, int32_t i32PictureHeight);
   // The key frame with the latest pts not after the target, or null.
   const KeyFrameC* key_frame_before(int64_t i64Target) const;
   size_t picture_for_frame(int32_t i32Frame) const;
@@ -100,6 +116,12 @@ class MovieDecoderC {
   int32_t m_i32StreamIndex = -1;
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;
+  // The picture stretched to its aspect, before it is turned upright, and
+  // its rows while it is turned.
+  int32_t m_i32UnturnedWidth = 0;
+  int32_t m_i32UnturnedHeight = 0;
+  PictureTurnS m_rTurn;
+  uint8_t* m_pUnturned = nullptr;
   bool m_bAlpha = false;
   bool m_bAlphaBeside = false;
   double m_f64Fps = 0.0;
@@ -113,6 +135,11 @@ class MovieDecoderC {
   // Timestamps of the pictures in display order, and the key frames by pts.
   std::vector<int64_t> m_rPictureTimes;
   std::vector<KeyFrameC> m_rKeyFrames;
+  // The last picture in display order, and how long it is shown (0 when
+  // the container does not say).
+  int64_t m_i64LastPictureTime = 0;
+  int64_t m_i64LastPictureDuration = 0;
+  int32_t m_i32FrameCount = 0;
 
   // The decoding position: whether reading goes on from where the last
   // picture came, whether a key frame was handed in since the last seek,

@@ -10,6 +10,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/picturesize.h"
+
 struct FontFaceC::FaceS {
   FT_Library m_pLibrary = nullptr;
   FT_Face m_pFace = nullptr;
@@ -219,30 +221,41 @@ bool TextLayoutC::set(FontFaceC& rFont, const std::string& rText, const TextStyl
   const FT_Pos iWidest = place_lines(rFace.m_pFont, sText, uShownEnd, rStyle, iAscender, iLineAdvance, &rGlyphs, &i32Lines);
   const FT_Pos iLayoutHeight = iAscender - iDescender + iLineAdvance * (i32Lines - 1);
 
-  // The picture: the layout box and every glyph's ink, in whole pixels.
+  // The picture: the layout box and every glyph's ink, in whole pixels, but
+  // no further than an em around the layout box: a damaged font's glyphs
+  // may reach anywhere, and those larger than that whole area are not drawn.
+  const FT_Pos iLayoutRight = ceil_pixel(iWidest);
+  const FT_Pos iLayoutBottom = ceil_pixel(iLayoutHeight);
+  const FT_Pos iMargin = static_cast<FT_Pos>(std::ceil(f32Size));
   FT_Pos iLeft = 0;
   FT_Pos iTop = 0;
-  FT_Pos iRight = ceil_pixel(iWidest);
-  FT_Pos iBottom = ceil_pixel(iLayoutHeight);
-  for (const PlacedGlyphS& rGlyph : rGlyphs) {
+  FT_Pos iRight = iLayoutRight;
+  FT_Pos iBottom = iLayoutBottom;
+  std::vector<bool> rDrawn(rGlyphs.size(), false);
+  for (size_t i = 0; i < rGlyphs.size(); ++i) {
+    const PlacedGlyphS& rGlyph = rGlyphs[i];
     if (!load_at(pFace, rGlyph)) {
       continue;
     }
     FT_BBox rBox;
     FT_Outline_Get_CBox(&pFace->glyph->outline, &rBox);
-    if (rBox.xMin >= rBox.xMax || rBox.yMin >= rBox.yMax) {
+    const FT_Pos iGlyphLeft = floor_pixel(rGlyph.m_iX) + floor_pixel(rBox.xMin);
+    const FT_Pos iGlyphRight = floor_pixel(rGlyph.m_iX) + ceil_pixel(rBox.xMax);
+    const FT_Pos iGlyphTop = floor_pixel(rGlyph.m_iY) - ceil_pixel(rBox.yMax);
+    const FT_Pos iGlyphBottom = floor_pixel(rGlyph.m_iY) - floor_pixel(rBox.yMin);
+    if (rBox.xMin >= rBox.xMax || rBox.yMin >= rBox.yMax || iGlyphRight - iGlyphLeft > iLayoutRight + 2 * iMargin ||
+        iGlyphBottom - iGlyphTop > iLayoutBottom + 2 * iMargin) {
       continue;
     }
-    const FT_Pos iX = floor_pixel(rGlyph.m_iX);
-    const FT_Pos iY = floor_pixel(rGlyph.m_iY);
-    iLeft = std::min(iLeft, iX + floor_pixel(rBox.xMin));
-    iRight = std::max(iRight, iX + ceil_pixel(rBox.xMax));
-    iTop = std::min(iTop, iY - ceil_pixel(rBox.yMax));
-    iBottom = std::max(iBottom, iY - floor_pixel(rBox.yMin));
+    rDrawn[i] = true;
+    iLeft = std::max(std::min(iLeft, iGlyphLeft), -iMargin);
+    iRight = std::min(std::max(iRight, iGlyphRight), iLayoutRight + iMargin);
+    iTop = std::max(std::min(iTop, iGlyphTop), -iMargin);
+    iBottom = std::min(std::max(iBottom, iGlyphBottom), iLayoutBottom + iMargin);
   }
   const int64_t i64Width = iRight - iLeft;
   const int64_t i64Height = iBottom - iTop;
-  if (i64Width > TEXT_MAX_SIDE || i64Height > TEXT_MAX_SIDE || i64Width * i64Height > TEXT_MAX_PIXELS) {
+  if (i64Width > MAX_VIDEO_SIDE || i64Height > MAX_VIDEO_SIDE || i64Width * i64Height > TEXT_MAX_PIXELS) {
     *pError = "the text's picture of " + std::to_string(i64Width) + " x " + std::to_string(i64Height) +
               " pixels is too large";
     return false;
@@ -251,8 +264,8 @@ bool TextLayoutC::set(FontFaceC& rFont, const std::string& rText, const TextStyl
   m_i32Height = static_cast<int32_t>(std::max<int64_t>(i64Height, 1));
   m_i32Left = static_cast<int32_t>(iLeft);
   m_i32Top = static_cast<int32_t>(iTop);
-  m_i32LayoutWidth = static_cast<int32_t>(ceil_pixel(iWidest));
-  m_i32LayoutHeight = static_cast<int32_t>(ceil_pixel(iLayoutHeight));
+  m_i32LayoutWidth = static_cast<int32_t>(iLayoutRight);
+  m_i32LayoutHeight = static_cast<int32_t>(iLayoutBottom);
   m_i32Characters = i32Characters;
 
   // White everywhere, so that filtering at the edges blends towards the
@@ -261,8 +274,9 @@ bool TextLayoutC::set(FontFaceC& rFont, const std::string& rText, const TextStyl
   for (size_t i = 3; i < m_rPixels.size(); i += 4) {
     m_rPixels[i] = 0;
   }
-  for (const PlacedGlyphS& rGlyph : rGlyphs) {
-    if (!load_at(pFace, rGlyph) || FT_Render_Glyph(pFace->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+  for (size_t i = 0; i < rGlyphs.size(); ++i) {
+    const PlacedGlyphS& rGlyph = rGlyphs[i];
+    if (!rDrawn[i] || !load_at(pFace, rGlyph) || FT_Render_Glyph(pFace->glyph, FT_RENDER_MODE_NORMAL) != 0) {
       continue;
     }
     const FT_Bitmap& rBitmap = pFace->glyph->bitmap;

@@ -38,9 +38,9 @@ constexpr int32_t TEXT_MAX_CHARACTERS = 16384;
 // The pixel sizes a font is set at; others are brought into this range.
 constexpr float TEXT_MIN_SIZE = 1.0f;
 constexpr float TEXT_MAX_SIZE = 1024.0f;
-// The largest picture a text makes; larger ones are refused before allocation.
-constexpr int32_t TEXT_MAX_SIDE = 8192;
-constexpr int64_t TEXT_MAX_PIXELS = int64_t{8192} * 4320;
+// A text's picture has sides of at most MAX_VIDEO_SIDE and at most this many
+// pixels (64 MiB): larger ones are refused before allocation.
+constexpr int64_t TEXT_MAX_PIXELS = int64_t{4096} * 4096;
 
 enum TextAlignmentE : int32_t { TEXT_ALIGN_LEFT = 0, TEXT_ALIGN_CENTRE = 1, TEXT_ALIGN_RIGHT = 2 };
 
@@ -54,7 +54,7 @@ struct TextStyleS {
 // The picture of a text, rows top first, 32-bit RGBA. Its box is given
 // relative to the text's layout box, whose top left is (0, 0), x right and
 // y down: the lines' advances wide, as many lines high as there are; ink
-// that reaches past the layout box widens the picture.
+// that reaches past the layout box widens the picture, by an em at most.
 class TextLayoutC {
  public:
   // Sets rText (UTF-8; invalid bytes show as U+FFFD, "\r\n" ends a line as

@@ -4,21 +4,23 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "corelib/scenec.h"
 #include "platform/codecsettings.h"
 #include "platform/debugoutput.h"
 #include "platform/display.h"
+#include "platform/dynamiclibrary.h"
 #include "platform/optionsdialog.h"
 #include "player/commandlinec.h"
 #include "player/framestatsc.h"
-#include "registry/classregistryc.h"
 #include "player/offlinerenderc.h"
 #include "player/playerc.h"
-#include "registry/pluginlisting.h"
-#include "registry/pluginsearch.h"
 #include "player/pngframesc.h"
 #include "player/videoexportc.h"
+#include "registry/classregistryc.h"
+#include "registry/pluginlisting.h"
+#include "registry/pluginsearch.h"
 
 namespace {
 
@@ -44,6 +46,29 @@ bool choose_display(const CommandLineS& rLine, bool* pFullscreen, int* pExitCode
   }
   *pExitCode = 0;
   return run_options_dialog(pFullscreen) == DIALOG_RESULT_HAPPY;
+}
+
+// A plug-in folder named on the command line must be readable: a mistyped
+// one would leave the presentation without its classes.
+bool plugin_folder_readable(const std::string& rFolder) {
+  std::string sReason;
+  if (rFolder.empty() || can_read_directory(rFolder, &sReason)) {
+    return true;
+  }
+  std::fprintf(stderr, "tiravo: cannot read the plug-in folder %s: %s\n", rFolder.c_str(), sReason.c_str());
+  return false;
+}
+
+// The listing of every library found; exit code 1 when there is none.
+int list_plugins(const std::string& rFolder) {
+  ClassRegistryC rRegistry;
+  const std::vector<std::string> rFolders = find_plugins(&rRegistry, rFolder);
+  if (rRegistry.get_plugin_files().empty()) {
+    std::fprintf(stderr, "tiravo: no plug-in libraries found in %s\n", folder_list_text(rFolders).c_str());
+    return 1;
+  }
+  std::fputs(plugin_listing(&rRegistry).c_str(), stdout);
+  return 0;
 }
 
 bool make_render_directory(const std::string& rDirectory) {
@@ -178,11 +203,11 @@ int main(int iArgCount, char** ppArgs) {
     std::fputs(VERSION_TEXT, stdout);
     return 0;
   }
+  if (!plugin_folder_readable(rLine.m_sPluginDirectory)) {
+    return EXIT_USAGE;
+  }
   if (rLine.m_bListPlugins) {
-    ClassRegistryC rRegistry;
-    find_plugins(&rRegistry, rLine.m_sPluginDirectory);
-    std::fputs(plugin_listing(&rRegistry).c_str(), stdout);
-    return 0;
+    return list_plugins(rLine.m_sPluginDirectory);
   }
   bool bFullscreen = false;
   int iExitCode = 0;

@@ -1,5 +1,8 @@
 #include "registry/classregistryc.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "corelib/pluginexports.h"
 #include "platform/debugoutput.h"
 #include "platform/dynamiclibrary.h"
@@ -11,20 +14,44 @@ ClassRegistryC::~ClassRegistryC() {
   }
 }
 
-// A directory that cannot be entered leaves the scan in the current one.
+namespace {
+
+// The folder of the running program: the one folder that may stand in for a
+// plug-in folder that cannot be read, as when player and libraries are kept
+// side by side. Any other current directory holds whatever was downloaded or
+// unpacked there, and loading a library runs its code.
+bool current_is_program_folder() {
+  return same_directory(".", program_directory());
+}
+
+std::string path_in(const std::string& rFolder, const std::string& rFileName) {
+  return (rFolder.back() == '/' ? rFolder : rFolder + "/") + rFileName;
+}
+
+}  // namespace
+
 void ClassRegistryC::load_plugins(const char* szDirectory) {
-  std::string sStartDirectory;
-  const bool bCanReturn = get_current_directory(&sStartDirectory);
-  const std::string sScanned = change_directory(szDirectory) ? szDirectory : ".";
-  for (const std::string& rFileName : list_files(LIBRARY_SUFFIX)) {
+  std::string sScanned = szDirectory;
+  std::vector<std::string> rNames;
+  std::string sReason;
+  if (!list_files(sScanned, LIBRARY_SUFFIX, &rNames, &sReason)) {
+    if (!current_is_program_folder()) {
+      std::error_code rError;
+      const std::string sCurrent = std::filesystem::current_path(rError).string();
+      debug_output(("No plug-ins from " + sScanned + " (" + sReason + "), nor from the current directory " +
+                    sCurrent + ", which is not the player's folder\n")
+                       .c_str());
+      return;
+    }
+    sScanned = ".";
+    list_files(sScanned, LIBRARY_SUFFIX, &rNames, &sReason);
+  }
+  for (const std::string& rFileName : rNames) {
     PluginFileS rFile;
-    rFile.m_sPath = (sScanned.back() == '/' ? sScanned : sScanned + "/") + rFileName;
+    rFile.m_sPath = path_in(sScanned, rFileName);
     rFile.m_sFileName = rFileName;
     load_library(&rFile);
     m_rFiles.push_back(std::move(rFile));
-  }
-  if (bCanReturn) {
-    change_directory(sStartDirectory.c_str());
   }
 }
 
@@ -37,7 +64,7 @@ void ClassRegistryC::load_library(PluginFileS* pFile) {
   }
   debug_printf("Loading plugin %s...\n", szFileName);
   PluginLibraryC* pLibrary = new PluginLibraryC();
-  if (!pLibrary->load(szFileName)) {
+  if (!pLibrary->load(pFile->m_sPath.c_str())) {
     debug_output("Failed.\n");
     pFile->m_sRefusal = pLibrary->get_load_error();
     delete pLibrary;

@@ -35,9 +35,12 @@ class ClassRegistryC {
   // Unloads the libraries; every object they made must be gone by then.
   virtual ~ClassRegistryC();
   // Loads every plug-in library of the directory whose interface version is
-  // the one accepted, and registers its classes. Diagnostics go to the
-  // debugger output. The current directory is the same afterwards. Called
-  // once per folder of a search, it skips a file name already loaded.
+  // the one accepted, in the order of the file names, and registers its
+  // classes. Diagnostics go to the debugger output. A directory that cannot
+  // be read is replaced by the current one only when that is the running
+  // program's own folder; otherwise one line says where nothing was loaded
+  // from. The current directory is never changed. Called once per folder of
+  // a search, it skips a file name already loaded.
   virtual void load_plugins(const char* szDirectory);
   virtual void register_internal(PluginClass::ClassDescC* pDesc);
   // A new object of the first class registered under rClass, or null.

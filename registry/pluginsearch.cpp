@@ -13,7 +13,8 @@ constexpr const char* LOCAL_FOLDER = "plugins";
 
 }  // namespace
 
-std::vector<std::string> plugin_search_folders(const char* szPathVariable, const std::string& rInstalledFolder) {
+std::vector<std::string> plugin_search_folders(const char* szPathVariable, const std::string& rUserFolder,
+                                               const std::string& rInstalledFolder) {
   std::vector<std::string> rFolders = {LOCAL_FOLDER};
   const std::string sPath = szPathVariable ? szPathVariable : "";
   size_t uStart = 0;
@@ -24,10 +25,26 @@ std::vector<std::string> plugin_search_folders(const char* szPathVariable, const
     }
     uStart = uEnd + 1;
   }
-  if (!rInstalledFolder.empty()) {
-    rFolders.push_back(rInstalledFolder);
+  for (const std::string& rFolder : {rUserFolder, rInstalledFolder}) {
+    if (!rFolder.empty()) {
+      rFolders.push_back(rFolder);
+    }
   }
   return rFolders;
+}
+
+// Where other programs' per-user plug-ins and data live too; a relative
+// XDG_DATA_HOME is ignored, as the base directory rules say.
+std::string user_plugin_folder(const char* szDataHome, const char* szHome) {
+  std::filesystem::path rData;
+  if (szDataHome && szDataHome[0] == '/') {
+    rData = szDataHome;
+  } else if (szHome && szHome[0] != '\0') {
+    rData = std::filesystem::path(szHome) / ".local/share";
+  } else {
+    return std::string();
+  }
+  return (rData / "tiravo/plugins").lexically_normal().string();
 }
 
 std::string installed_plugin_folder() {
@@ -38,13 +55,25 @@ std::string installed_plugin_folder() {
   return (std::filesystem::path(sProgram) / TIRAVO_INSTALLED_PLUGINS).lexically_normal().string();
 }
 
-void find_plugins(ClassRegistryC* pRegistry, const std::string& rFolder, LocalFolderE eLocal) {
+std::vector<std::string> find_plugins(ClassRegistryC* pRegistry, const std::string& rFolder, LocalFolderE eLocal) {
   if (!rFolder.empty()) {
     pRegistry->load_plugins(rFolder.c_str());
-    return;
+    return {rFolder};
   }
-  load_plugin_folders(pRegistry, plugin_search_folders(std::getenv(PLUGIN_PATH_VARIABLE), installed_plugin_folder()),
-                      eLocal);
+  const std::vector<std::string> rFolders =
+      plugin_search_folders(std::getenv(PLUGIN_PATH_VARIABLE),
+                            user_plugin_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
+                            installed_plugin_folder());
+  load_plugin_folders(pRegistry, rFolders, eLocal);
+  return rFolders;
+}
+
+std::string folder_list_text(const std::vector<std::string>& rFolders) {
+  std::string sText;
+  for (size_t u = 0; u < rFolders.size(); ++u) {
+    sText += (u == 0 ? "" : u + 1 == rFolders.size() ? " and " : ", ") + rFolders[u];
+  }
+  return sText;
 }
 
 void load_plugin_folders(ClassRegistryC* pRegistry, const std::vector<std::string>& rFolders, LocalFolderE eLocal) {

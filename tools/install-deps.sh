@@ -10,14 +10,17 @@ set -eu
 # libpng for rendered frames; OpenGL through GLVND's libOpenGL
 # (libopengl-dev) with the GL headers (libgl-dev), drawn by Mesa, also
 # headless; nlohmann-json for the document tool's JSON; dpkg-dev and file for
-# the Debian package, whose dependencies CPack works out with dpkg-shlibdeps;
+# the Debian packages, whose dependencies CPack works out with dpkg-shlibdeps
+# and whose hardening flags dpkg-buildflags gives, and lintian, which the
+# install test checks them with;
 # MEncoder and GStreamer as AVI writers of their own for the video tests;
+# exiftool to write the display rotation phones record into test movies;
 # Xvfb and xdotool to show the options dialog on a virtual display and answer
 # it in tests; HarfBuzz and FreeType to shape and draw the Text effect's
 # glyphs, and fonts-dejavu-core for the font the example presentation and the
 # text tests import; help2man to make the manual pages from the programs'
 # --help.
-PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good xvfb xdotool help2man libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
+PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file lintian mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool help2man libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
 
 missing=""
 for package in $PACKAGES; do

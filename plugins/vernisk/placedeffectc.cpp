@@ -25,14 +25,6 @@ constexpr int32_t RENDER_MODE_NORMAL = 0;
 constexpr int32_t RENDER_MODE_ADD = 1;
 constexpr int32_t RENDER_MODE_MULT = 2;
 
-// Degrees to radians as the Video Player turns its pictures.
-constexpr float F32_INVERSE_180 = 0.0055555557f;
-constexpr double F64_PI = 3.1415926536;
-
-constexpr float F32_TEX_COORDS[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
-// Which of the quad's sides each corner takes: 0 the minimum, 1 the maximum.
-constexpr bool CORNER_SIDES[4][2] = {{false, false}, {true, false}, {true, true}, {false, true}};
-
 }  // namespace
 
 PlacedEffectC::PlacedEffectC() {
@@ -142,35 +134,20 @@ ParamBaseC* PlacedEffectC::get_default_param(int32_t i32Which) {
   }
 }
 
-// Even-odd crossings of a ray towards +x with the quad's edges.
 bool PlacedEffectC::hit_test(const Vector2C& rPoint) {
-  bool bInside = false;
-  for (int32_t i = 0, j = 3; i < 4; j = i++) {
-    const Vector2C& rI = m_rCorners[i];
-    const Vector2C& rJ = m_rCorners[j];
-    if ((rI.m_f32Y <= rPoint.m_f32Y && rPoint.m_f32Y < rJ.m_f32Y) ||
-        (rJ.m_f32Y <= rPoint.m_f32Y && rPoint.m_f32Y < rI.m_f32Y)) {
-      const float f32X = rI.m_f32X + (rJ.m_f32X - rI.m_f32X) * (rPoint.m_f32Y - rI.m_f32Y) / (rJ.m_f32Y - rI.m_f32Y);
-      if (rPoint.m_f32X < f32X) {
-        bInside = !bInside;
-      }
-    }
-  }
-  return bInside;
+  return m_rQuad.contains(rPoint);
 }
 
 void PlacedEffectC::prepare(int32_t, DeviceTableC*, TimeBaseC*) {}
 
 Box2C PlacedEffectC::get_bbox() {
-  return m_rBox;
+  return m_rQuad.get_box();
 }
 
 const Affine2C& PlacedEffectC::get_transform() {
-  return m_rTransform;
+  return m_rQuad.get_transform();
 }
 
-// Moved by the pivot, rotated about the origin, scaled along the output
-// axes, moved to the position: as the Video Player places its pictures.
 void PlacedEffectC::place(int32_t i32Time, const Box2C& rQuad) {
   GizmoC* pTransform = gizmo(PLACED_GIZMO_TRANSFORM);
   Vector2C rPosition;
@@ -181,33 +158,7 @@ void PlacedEffectC::place(int32_t i32Time, const Box2C& rQuad) {
   static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_PIVOT))->get_value(i32Time, &rPivot);
   pTransform->get_param(PLACED_PARAM_ROTATION)->get_value(i32Time, &f32Rotation);
   static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_SCALE))->get_value(i32Time, &rScale);
-  Affine2C rPivotMove;
-  Affine2C rRotation;
-  Affine2C rScaling;
-  Affine2C rPositionMove;
-  rPivotMove.set_trans(rPivot);
-  rRotation.set_rot(static_cast<float>(f32Rotation * F32_INVERSE_180 * F64_PI));
-  rScaling.set_scale(rScale);
-  rPositionMove.set_trans(rPosition);
-  m_rTransform = rPivotMove * rRotation * rScaling * rPositionMove;
-
-  for (int32_t i = 0; i < 4; ++i) {
-    const Vector2C rCorner(CORNER_SIDES[i][0] ? rQuad.m_rMax.m_f32X : rQuad.m_rMin.m_f32X,
-                           CORNER_SIDES[i][1] ? rQuad.m_rMax.m_f32Y : rQuad.m_rMin.m_f32Y);
-    m_rCorners[i] = m_rTransform.transform(rCorner);
-  }
-  m_rBox = Box2C(m_rCorners[0], m_rCorners[0]);
-  for (int32_t i = 1; i < 4; ++i) {
-    for (int32_t i32Axis = 0; i32Axis < 2; ++i32Axis) {
-      const float f32Value = m_rCorners[i][i32Axis];
-      if (f32Value < m_rBox.m_rMin[i32Axis]) {
-        m_rBox.m_rMin[i32Axis] = f32Value;
-      }
-      if (f32Value > m_rBox.m_rMax[i32Axis]) {
-        m_rBox.m_rMax[i32Axis] = f32Value;
-      }
-    }
-  }
+  m_rQuad.place(rPosition, rPivot, f32Rotation, rScale, rQuad);
   GizmoC* pAttributes = gizmo(PLACED_GIZMO_ATTRIBUTES);
   static_cast<ColorParamC*>(pAttributes->get_param(PLACED_PARAM_FILL_COLOR))->get_value(i32Time, &m_rFillColor);
   static_cast<IntParamC*>(pAttributes->get_param(PLACED_PARAM_RENDER_MODE))->get_value(i32Time, &m_i32RenderMode);
@@ -219,9 +170,9 @@ DeviceDriverBaseC* PlacedEffectC::begin_quad(DeviceTableC* pDevices) {
   if (!pInterface) {
     return nullptr;
   }
+  const Box2C& rBox = m_rQuad.get_box();
   static_cast<ViewportInterfaceC*>(pInterface)
-      ->set_ortho(m_rBox, m_rBox.m_rMin.m_f32X, m_rBox.m_rMax.m_f32X, m_rBox.m_rMax.m_f32Y, m_rBox.m_rMin.m_f32Y, -1.0f,
-                  1.0f);
+      ->set_ortho(rBox, rBox.m_rMin.m_f32X, rBox.m_rMax.m_f32X, rBox.m_rMax.m_f32Y, rBox.m_rMin.m_f32Y, -1.0f, 1.0f);
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   if (m_i32RenderMode == RENDER_MODE_NORMAL) {
@@ -248,8 +199,8 @@ void PlacedEffectC::draw_quad() const {
   glDepthMask(GL_FALSE);
   glBegin(GL_QUADS);
   for (int32_t i = 0; i < 4; ++i) {
-    glTexCoord2f(F32_TEX_COORDS[i][0], F32_TEX_COORDS[i][1]);
-    glVertex2f(m_rCorners[i].m_f32X, m_rCorners[i].m_f32Y);
+    glTexCoord2f(QUAD_TEX_COORDS[i][0], QUAD_TEX_COORDS[i][1]);
+    glVertex2f(m_rQuad.get_corner(i).m_f32X, m_rQuad.get_corner(i).m_f32Y);
   }
   glEnd();
   glDepthMask(GL_TRUE);

@@ -7,6 +7,7 @@
 #include "corelib/affine2c.h"
 #include "corelib/box2c.h"
 #include "corelib/effectbasec.h"
+#include "corelib/placedquadc.h"
 #include "corelib/rgbacolorc.h"
 #include "corelib/vector2c.h"
 
@@ -73,9 +74,7 @@ class PlacedEffectC : public EffectBaseC {
 
  private:
   std::vector<GizmoC*> m_rGizmos;
-  Affine2C m_rTransform;
-  Box2C m_rBox;
-  Vector2C m_rCorners[4];
+  PlacedQuadC m_rQuad;
   RgbaColorC m_rFillColor{1.0f, 1.0f, 1.0f, 1.0f};
   int32_t m_i32RenderMode = 0;
 };

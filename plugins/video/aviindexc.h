@@ -40,6 +40,7 @@ class AviIndexC {
   // Walks the file bytes, which are only borrowed here.
   void build(const uint8_t* pData, uint32_t ui32Size);
 
+  bool has_video_stream() const { return m_bVideoStream; }
   const uint8_t* stream_header() const { return m_rStreamHeader; }
   const std::vector<uint8_t>& input_format() const { return m_rInputFormat; }
   std::vector<FrameC>& frames() { return m_rFrames; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "platform/littleendian.h"
 #include "platform/picturesize.h"
@@ -15,6 +16,19 @@ constexpr uint32_t PALETTE_CHANGE_HEADER_SIZE = 4;
 // Pictures a decoder gives without new input; far beyond what any codec
 // holds back, it only bounds the loop.
 constexpr int32_t MAX_WAITING_PICTURES = 64;
+
+// Four printable characters in quotes, else the number.
+std::string fourcc_text(uint32_t ui32Code) {
+  std::string sText;
+  for (int32_t i = 0; i < 4; ++i) {
+    const char c = static_cast<char>(ui32Code >> (8 * i));
+    if (c < 0x20 || c > 0x7e) {
+      return std::to_string(ui32Code);
+    }
+    sText += c;
+  }
+  return "\"" + sText + "\"";
+}
 
 }  // namespace
 
@@ -39,6 +53,28 @@ void AviReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
   m_rPaletteChanges = rFile.palette_changes();
   derive_output_format();
   open_decompressor();
+  m_sProblem = m_pDecompressor != nullptr ? std::string() : find_problem(rFile);
+}
+
+std::string AviReaderC::find_problem(const AviIndexC& rFile) const {
+  if (m_ui32DataSize < 12 || std::memcmp(m_pData, "RIFF", 4) != 0 || std::memcmp(m_pData + 8, "AVI ", 4) != 0) {
+    return "not an AVI file";
+  }
+  if (!rFile.has_video_stream()) {
+    return "no video stream";
+  }
+  if (m_rOutputFormat.empty()) {
+    return "damaged: the video stream has no format";
+  }
+  if (std::none_of(m_rIndex.begin(), m_rIndex.end(), [](const IndexEntryC& rEntry) { return rEntry.m_ui32Size > 0; })) {
+    return "damaged: the video stream has no frames";
+  }
+  if (m_i32Width == 0) {
+    return "damaged: a picture size of " + std::to_string(static_cast<int32_t>(read_le32(m_rInputFormat.data() + 4))) +
+           " x " + std::to_string(static_cast<int32_t>(read_le32(m_rInputFormat.data() + 8)));
+  }
+  return "no decoder for the codec " + fourcc_text(read_le32(m_rInputFormat.data() + 16)) + " (handler " +
+         fourcc_text(read_le32(m_rStreamHeader + 4)) + ")";
 }
 
 void AviReaderC::derive_output_format() {
@@ -119,8 +155,16 @@ const uint8_t* AviReaderC::get_frame(int32_t i32Frame) {
 
 bool AviReaderC::is_restart_point(int32_t i32Entry, int32_t i32Display) const {
   const IndexEntryC& rEntry = m_rIndex[static_cast<size_t>(i32Entry)];
-  return rEntry.m_ui32Size > 0 && (m_bIntraOnly || (rEntry.m_ui32Flags & KEY_FRAME_FLAG) != 0) &&
-         rEntry.m_i32Display >= 0 && rEntry.m_i32Display <= i32Display;
+  const int32_t i32Shown = display_of(i32Entry);
+  return rEntry.m_ui32Size > 0 && (m_bIntraOnly || (rEntry.m_ui32Flags & KEY_FRAME_FLAG) != 0) && i32Shown >= 0 &&
+         i32Shown <= i32Display;
+}
+
+// Until a B-picture has come out, pictures stand in their own frame's place,
+// also those not decoded yet.
+int32_t AviReaderC::display_of(int32_t i32Entry) const {
+  const int32_t i32Display = m_rIndex[static_cast<size_t>(i32Entry)].m_i32Display;
+  return i32Display >= 0 || m_bReorders ? i32Display : i32Entry;
 }
 
 void AviReaderC::decode_to(int32_t i32Display) {
@@ -135,12 +179,12 @@ void AviReaderC::decode_to(int32_t i32Display) {
     video_decompressor_convert_previous(m_pDecompressor, m_pFrameBuffer);
     return;
   }
-  // The session has passed the picture: start again at the nearest earlier
-  // key frame. A key frame that is itself the picture asked for is decoded
-  // alone, also forwards; other key frames on the way are not skipped to.
+  // The session has passed the picture, or a key frame lies between the
+  // next frame to hand in and the picture: start again at the nearest key
+  // frame before it, so that a jump ahead costs at most the key frame's
+  // group of frames.
   if (m_i32NewestDisplay >= i32Display ||
-      (i32Display > m_i32NewestDisplay + 1 && is_restart_point(i32Display, i32Display) &&
-       m_rIndex[static_cast<size_t>(i32Display)].m_i32Display == i32Display)) {
+      (i32Display > m_i32NewestDisplay + 1 && restart_point_ahead(i32Display))) {
     restart(i32Display);
   }
   // Each pass hands in one frame or ends the stream, so the loop ends.
@@ -163,6 +207,17 @@ void AviReaderC::decode_to(int32_t i32Display) {
   video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
 }
 
+// Looks only at the frames the session would otherwise hand in, so that
+// playing on costs nothing and a jump no more than decoding would.
+bool AviReaderC::restart_point_ahead(int32_t i32Display) const {
+  for (int32_t i = std::min(i32Display, static_cast<int32_t>(m_rIndex.size()) - 1); i > m_i32NextEntry; --i) {
+    if (is_restart_point(i, i32Display)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void AviReaderC::restart(int32_t i32Display) {
   int32_t i32Start = 0;
   for (int32_t i = std::min(i32Display, static_cast<int32_t>(m_rIndex.size()) - 1); i > 0; --i) {
@@ -178,7 +233,7 @@ void AviReaderC::restart(int32_t i32Display) {
   m_uiNextPaletteChange = 0;
   apply_palette_changes(i32Start);
   m_i32NextEntry = i32Start;
-  m_i32NewestDisplay = i32Start == 0 ? -1 : m_rIndex[static_cast<size_t>(i32Start)].m_i32Display - 1;
+  m_i32NewestDisplay = i32Start == 0 ? -1 : display_of(i32Start) - 1;
   m_i32PictureDisplay = -1;
   m_i32PreviousDisplay = -1;
   m_bFinished = false;

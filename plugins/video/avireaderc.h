@@ -24,7 +24,9 @@ class AviReaderC : public VideoReaderC {
   // index and the decoder. Success shows as get_frame returning pixels.
   void parse(const uint8_t* pData, uint32_t ui32Size) override;
   // The pixels of frame i32Frame, wrapped into the file's frame count; null
-  // when the file cannot be decoded. Frame n is the picture of the video
+  // when the file cannot be decoded. A jump in either direction decodes
+  // from the nearest key frame before the frame, unless playing on from
+  // the picture shown is shorter. Frame n is the picture of the video
   // stream's n-th frame chunk (in display order, with B-frames); a chunk
   // that brings no new picture shows the one before it.
   const uint8_t* get_frame(int32_t i32Frame) override;
@@ -44,8 +46,14 @@ class AviReaderC : public VideoReaderC {
 
   void derive_output_format();
   void open_decompressor();
+  // What open_decompressor lacked, for get_problem.
+  std::string find_problem(const AviIndexC& rFile) const;
 
   bool is_restart_point(int32_t i32Entry, int32_t i32Display) const;
+  int32_t display_of(int32_t i32Entry) const;
+  // Whether a key frame before the picture lies beyond the next frame to
+  // hand in.
+  bool restart_point_ahead(int32_t i32Display) const;
   void decode_to(int32_t i32Display);
   void restart(int32_t i32Display);
   bool feed(int32_t i32Entry, int32_t i32Display);

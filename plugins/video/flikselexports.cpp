@@ -1,8 +1,7 @@
-#include "plugins/video/flikselexports.h"
+#include "corelib/pluginexports.h"
 
 #include "corelib/classidentc.h"
 #include "plugins/video/aviimportc.h"
-#include "plugins/video/helpresources.h"
 #include "plugins/video/movieimportc.h"
 #include "plugins/video/videoplayereffectc.h"
 
@@ -38,9 +37,4 @@ PLUGIN_EXPORT PluginClass::ClassDescC* get_classdesc(int iIndex) {
     default:
       return nullptr;
   }
-}
-
-extern "C" PLUGIN_EXPORT const uint8_t* fliksel_find_resource(const char* szType, const char* szName,
-                                                              uint32_t* pSize) {
-  return find_help_resource(szType, szName, pSize);
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const MOVIE_EXTENSIONS[] = {"MP4", "MOV", "M4V", "MKV", "WEBM", "OGV"};
+const char* const MOVIE_EXTENSIONS[] = {"MP4", "MOV", "M4V", "MKV", "WEBM", "OGV", "3GP", "3G2"};
 
 }  // namespace
 
@@ -54,7 +54,7 @@ const char* MovieImportDescC::get_class_name() {
 }
 
 const char* MovieImportDescC::get_description() {
-  return "Importer for MP4, MOV, MKV, WebM and Ogg movies";
+  return "Importer for MP4, MOV, 3GP, MKV, WebM and Ogg movies";
 }
 
 const char* MovieImportDescC::get_help_location() {

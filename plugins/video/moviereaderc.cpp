@@ -2,7 +2,8 @@
 
 void MovieReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
   m_pReadAhead.reset();
-  m_pDecoder.reset(MovieDecoderC::open(pData, ui32Size));
+  m_sProblem.clear();
+  m_pDecoder.reset(MovieDecoderC::open(pData, ui32Size, &m_sProblem));
 }
 
 // A frame that does not decode leaves the picture shown before as it was.

@@ -83,7 +83,7 @@ int32_t VideoImportC::save(ChunkWriterC* pWriter) {
 }
 
 int32_t VideoImportC::load(ChunkReaderC* pReader) {
-  return load_chunks(pReader, [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
+  const int32_t i32Result = load_chunks(pReader, [&](uint32_t ui32Id, uint32_t ui32Version) -> int32_t {
     if (ui32Version != IMPORTABLE_CHUNK_VERSION) {
       return CHUNK_OK;
     }
@@ -95,6 +95,16 @@ int32_t VideoImportC::load(ChunkReaderC* pReader) {
     }
     return ui32Id == IMPORTABLE_CHUNK_FILE_BYTES ? load_file_bytes(pReader) : CHUNK_OK;
   });
+  report_problem();
+  return i32Result;
+}
+
+// A video that cannot be shown stays black: the user is told which and why.
+void VideoImportC::report_problem() const {
+  if (m_pReader && !m_pReader->get_problem().empty()) {
+    std::fprintf(stderr, "fliksel: the video %s cannot be played: %s\n",
+                 m_sFileName.empty() ? "without a name" : m_sFileName.c_str(), m_pReader->get_problem().c_str());
+  }
 }
 
 // The stored size is believed only as far as the chunk and the file hold
@@ -155,6 +165,7 @@ bool VideoImportC::load_file(const char* szPath, void*) {
   take_file(pBytes, ui32Size, pReader);
   m_sFileName = szPath;
   m_rTexture.forget();
+  report_problem();
   return true;
 }
 

@@ -62,6 +62,7 @@ class VideoImportC : public GraphicsImportableC {
 
  private:
   int32_t load_file_bytes(ChunkReaderC* pReader);
+  void report_problem() const;
   // Replaces bytes and reader by the given ones (either may be null).
   void take_file(uint8_t* pBytes, uint32_t ui32Size, VideoReaderC* pReader);
 

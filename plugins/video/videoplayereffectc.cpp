@@ -37,15 +37,6 @@ constexpr int32_t FILTER_MODE_BILINEAR = 0;
 // Without a picture the quad is 50 × 50.
 constexpr float F32_DEFAULT_HALF_SIZE = 25.0f;
 
-// Degrees to radians in the precision documents were made with: 1/180 as a
-// float, pi as a ten-decimal double, the angle stored as a float.
-constexpr float F32_INVERSE_180 = 0.0055555557f;
-constexpr double F64_PI = 3.1415926536;
-
-// Texture coordinates of the corners (-hw, -hh), (hw, -hh), (hw, hh), (-hw, hh):
-// row t = 0 is the picture's top row, so the picture stands upright with y up.
-constexpr float F32_TEX_COORDS[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
-constexpr float F32_CORNER_SIGNS[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
 
 }  // namespace
 
@@ -244,22 +235,8 @@ void VideoPlayerEffectC::on_fps_changed(int32_t i32Time) {
   edit_under_undo(pVideoParam, pFps->get_undo(), [&] { pVideoParam->set_time_scale(f32Scale); });
 }
 
-// Even-odd crossings of a ray towards +x with the quad's edges.
 bool VideoPlayerEffectC::hit_test(const Vector2C& rPoint) {
-  bool bInside = false;
-  for (int32_t i = 0, j = 3; i < 4; j = i++) {
-    const Vector2C& rI = m_rCorners[i];
-    const Vector2C& rJ = m_rCorners[j];
-    if ((rI.m_f32Y <= rPoint.m_f32Y && rPoint.m_f32Y < rJ.m_f32Y) ||
-        (rJ.m_f32Y <= rPoint.m_f32Y && rPoint.m_f32Y < rI.m_f32Y)) {
-      const float f32X =
-          rI.m_f32X + (rJ.m_f32X - rI.m_f32X) * (rPoint.m_f32Y - rI.m_f32Y) / (rJ.m_f32Y - rI.m_f32Y);
-      if (rPoint.m_f32X < f32X) {
-        bInside = !bInside;
-      }
-    }
-  }
-  return bInside;
+  return m_rQuad.contains(rPoint);
 }
 
 void VideoPlayerEffectC::prepare(int32_t, DeviceTableC*, TimeBaseC*) {}
@@ -273,20 +250,6 @@ void VideoPlayerEffectC::evaluate(int32_t i32Time, TimeBaseC* pTimeContext) {
   transform_param(VIDEO_PARAM_PIVOT)->get_value(i32Time, &rPivot);
   m_pTransform->get_param(VIDEO_PARAM_ROTATION)->get_value(i32Time, &f32Rotation);
   transform_param(VIDEO_PARAM_SCALE)->get_value(i32Time, &rScale);
-  const float f32Angle = static_cast<float>(f32Rotation * F32_INVERSE_180 * F64_PI);
-
-  // Moved by the pivot, rotated about the origin, scaled along the output
-  // axes, moved to the position.
-  Affine2C rPivotMove;
-  Affine2C rRotation;
-  Affine2C rScaling;
-  Affine2C rPositionMove;
-  rPivotMove.set_trans(rPivot);
-  rRotation.set_rot(f32Angle);
-  rScaling.set_scale(rScale);
-  rPositionMove.set_trans(rPosition);
-  m_rTransform = rPivotMove * rRotation * rScaling * rPositionMove;
-
   GraphicsImportableC* pVideo = video();
   float f32HalfWidth = F32_DEFAULT_HALF_SIZE;
   float f32HalfHeight = F32_DEFAULT_HALF_SIZE;
@@ -294,22 +257,8 @@ void VideoPlayerEffectC::evaluate(int32_t i32Time, TimeBaseC* pTimeContext) {
     f32HalfWidth = static_cast<float>(pVideo->get_width()) * 0.5f;
     f32HalfHeight = static_cast<float>(pVideo->get_height()) * 0.5f;
   }
-  for (int32_t i = 0; i < 4; ++i) {
-    const Vector2C rCorner(F32_CORNER_SIGNS[i][0] * f32HalfWidth, F32_CORNER_SIGNS[i][1] * f32HalfHeight);
-    m_rCorners[i] = m_rTransform.transform(rCorner);
-  }
-  m_rBox = Box2C(m_rCorners[0], m_rCorners[0]);
-  for (int32_t i = 1; i < 4; ++i) {
-    for (int32_t i32Axis = 0; i32Axis < 2; ++i32Axis) {
-      const float f32Value = m_rCorners[i][i32Axis];
-      if (f32Value < m_rBox.m_rMin[i32Axis]) {
-        m_rBox.m_rMin[i32Axis] = f32Value;
-      }
-      if (f32Value > m_rBox.m_rMax[i32Axis]) {
-        m_rBox.m_rMax[i32Axis] = f32Value;
-      }
-    }
-  }
+  m_rQuad.place(rPosition, rPivot, f32Rotation, rScale,
+                Box2C(Vector2C(-f32HalfWidth, -f32HalfHeight), Vector2C(f32HalfWidth, f32HalfHeight)));
 
   static_cast<ColorParamC*>(m_pAttributes->get_param(VIDEO_PARAM_FILL_COLOR))->get_value(i32Time, &m_rFillColor);
   static_cast<IntParamC*>(m_pAttributes->get_param(VIDEO_PARAM_RENDER_MODE))->get_value(i32Time, &m_i32RenderMode);
@@ -340,9 +289,9 @@ void VideoPlayerEffectC::draw(DeviceTableC* pDevices) {
   if (!pInterface) {
     return;
   }
+  const Box2C& rBox = m_rQuad.get_box();
   static_cast<ViewportInterfaceC*>(pInterface)
-      ->set_ortho(m_rBox, m_rBox.m_rMin.m_f32X, m_rBox.m_rMax.m_f32X, m_rBox.m_rMax.m_f32Y, m_rBox.m_rMin.m_f32Y, -1.0f,
-                  1.0f);
+      ->set_ortho(rBox, rBox.m_rMin.m_f32X, rBox.m_rMax.m_f32X, rBox.m_rMax.m_f32Y, rBox.m_rMin.m_f32Y, -1.0f, 1.0f);
   GraphicsImportableC* pVideo = video();
   if (pVideo) {
     const uint32_t ui32Flags =
@@ -371,19 +320,19 @@ void VideoPlayerEffectC::draw(DeviceTableC* pDevices) {
   }
   glBegin(GL_QUADS);
   for (int32_t i = 0; i < 4; ++i) {
-    glTexCoord2f(F32_TEX_COORDS[i][0], F32_TEX_COORDS[i][1]);
-    glVertex2f(m_rCorners[i].m_f32X, m_rCorners[i].m_f32Y);
+    glTexCoord2f(QUAD_TEX_COORDS[i][0], QUAD_TEX_COORDS[i][1]);
+    glVertex2f(m_rQuad.get_corner(i).m_f32X, m_rQuad.get_corner(i).m_f32Y);
   }
   glEnd();
   glDepthMask(GL_TRUE);
 }
 
 Box2C VideoPlayerEffectC::get_bbox() {
-  return m_rBox;
+  return m_rQuad.get_box();
 }
 
 const Affine2C& VideoPlayerEffectC::get_transform() {
-  return m_rTransform;
+  return m_rQuad.get_transform();
 }
 
 Vector2ParamC* VideoPlayerEffectC::transform_param(int32_t i32Id) {

@@ -7,6 +7,7 @@
 #include "corelib/box2c.h"
 #include "corelib/classdescc.h"
 #include "corelib/effectbasec.h"
+#include "corelib/placedquadc.h"
 #include "corelib/rgbacolorc.h"
 #include "corelib/vector2c.h"
 
@@ -85,9 +86,7 @@ class VideoPlayerEffectC : public EffectBaseC {
   GizmoC* m_pTransform = nullptr;
   GizmoC* m_pAttributes = nullptr;
   GizmoC* m_pTiming = nullptr;
-  Affine2C m_rTransform;
-  Box2C m_rBox;
-  Vector2C m_rCorners[4];
+  PlacedQuadC m_rQuad;
   RgbaColorC m_rFillColor{0.0f, 0.0f, 0.0f, 1.0f};
   int32_t m_i32Frame = 0;
   int32_t m_i32RenderMode = 0;

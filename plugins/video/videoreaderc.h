@@ -2,6 +2,7 @@
 #define PLUGINS_VIDEO_VIDEOREADERC_H
 
 #include <cstdint>
+#include <string>
 
 #include "platform/pictureconverterc.h"
 
@@ -32,6 +33,12 @@ class VideoReaderC {
   // The last decoded picture, null before the first.
   virtual const uint8_t* get_data() = 0;
   virtual PictureLayoutE get_layout() = 0;
+
+  // Why parse found nothing it can decode, in a few words; empty when it did.
+  const std::string& get_problem() const { return m_sProblem; }
+
+ protected:
+  std::string m_sProblem;
 };
 
 #endif

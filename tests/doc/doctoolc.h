@@ -52,11 +52,13 @@ class DocToolTestC : public ::testing::Test {
   static DocRunS run_tool(const std::string& rArguments) { return run_tool_in(".", "", rArguments); }
 
   // Runs tiravo-doc in a folder of the working directory, with variables
-  // ("NAME=value ...") added to its environment.
+  // ("NAME=value ...") added to its environment; the user's own plug-in
+  // folder is one that does not exist.
   static DocRunS run_tool_in(const std::string& rFolder, const std::string& rVariables,
                              const std::string& rArguments) {
     DocRunS rRun;
-    const std::string sCommand = "cd '" + s_pDirectory->path() + "/" + rFolder + "' && env -u TIRAVO_PLUGIN_PATH " +
+    const std::string sCommand = "cd '" + s_pDirectory->path() + "/" + rFolder +
+                                 "' && env -u TIRAVO_PLUGIN_PATH XDG_DATA_HOME='" + path("no-user-data") + "' " +
                                  rVariables + " '" TIRAVO_DOC_BINARY "' " + rArguments + " > '" + path("tool.out") +
                                  "' 2> '" + path("tool.err") + "'";
     const int iStatus = std::system(sCommand.c_str());

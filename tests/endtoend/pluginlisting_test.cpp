@@ -77,13 +77,88 @@ TEST_F(PluginListingTest, ListsLibrariesClassesAndRefusalsInSearchOrder) {
             std::string::npos)
       << sOut;
 
-  // Folder by folder; within one, the file system's order.
+  // Folder by folder; within one, in the order of the names.
   const std::vector<std::string> rPaths = listed_paths(sOut);
-  ASSERT_EQ(rPaths.size(), 2u + 5u + 2u) << sOut;
-  for (size_t u = 0; u < rPaths.size(); ++u) {
-    const std::string sFolder = u < 2 ? "plugins" : u < 7 ? BAD_DIRECTORY : sExtra;
-    EXPECT_EQ(rPaths[u].rfind(sFolder + "/", 0), 0u) << rPaths[u];
+  EXPECT_EQ(rPaths, (std::vector<std::string>{"plugins/opengl.so", "plugins/testrect.so", BAD_DIRECTORY + "/api1_6.so",
+                                              BAD_DIRECTORY + "/api5.so", BAD_DIRECTORY + "/nodllname.so",
+                                              BAD_DIRECTORY + "/notplugin.so", BAD_DIRECTORY + "/plainnames.so",
+                                              sExtra + "/again.so", sExtra + "/testrect.so"}))
+      << sOut;
+}
+
+TEST_F(PluginListingTest, TheUsersOwnFolderComesAfterThePathVariable) {
+  const std::string sUserFolder = m_rDirectory.file("data/tiravo/plugins");
+  std::filesystem::create_directories(sUserFolder);
+  std::filesystem::copy_file(TIRAVO_TESTRECT_PLUGIN, sUserFolder + "/mine.so");
+  m_rProcess.set_variable("TIRAVO_PLUGIN_PATH", BAD_DIRECTORY);
+  const TiravoProcessC::ResultS rResult = list();
+  ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
+  const std::vector<std::string> rPaths = listed_paths(rResult.m_sOutput);
+  ASSERT_EQ(rPaths.size(), 2u + 5u + 1u) << rResult.m_sOutput;
+  EXPECT_EQ(rPaths.back(), sUserFolder + "/mine.so");
+}
+
+TEST_F(PluginListingTest, FindingNothingSaysWhereItLookedAndFails) {
+  const std::string sEmpty = m_rDirectory.file("empty");
+  std::filesystem::create_directory(sEmpty);
+  m_rProcess.set_variable("TIRAVO_PLUGIN_PATH", m_rDirectory.file("none") + ":" + sEmpty);
+  const TiravoProcessC::ResultS rResult = m_rProcess.run(sEmpty, {"--list-plugins"});
+  EXPECT_EQ(1, rResult.m_iExitCode);
+  EXPECT_EQ("", rResult.m_sOutput);
+  EXPECT_NE(rResult.m_sError.find("tiravo: no plug-in libraries found in plugins, " + m_rDirectory.file("none") + ", " +
+                                  sEmpty + ", " + m_rDirectory.file("data/tiravo/plugins") + " and /"),
+            std::string::npos)
+      << rResult.m_sError;
+}
+
+TEST_F(PluginListingTest, APluginsFolderThatCannotBeReadEndsTheRunNamingIt) {
+  const std::string sMissing = m_rDirectory.file("no-such-folder");
+  const std::string sDocument = save();
+  for (const std::vector<std::string>& rArgs : {std::vector<std::string>{"--list-plugins", "--plugins", sMissing},
+                                                std::vector<std::string>{"--plugins", sMissing, "--render", "frames",
+                                                                         sDocument}}) {
+    const TiravoProcessC::ResultS rResult = m_rProcess.run(m_rDirectory.path(), rArgs);
+    EXPECT_EQ(2, rResult.m_iExitCode);
+    EXPECT_EQ(rResult.m_sError, "tiravo: cannot read the plug-in folder " + sMissing + ": No such file or directory\n");
+    EXPECT_EQ("", rResult.m_sOutput);
   }
+  EXPECT_FALSE(std::filesystem::exists(m_rDirectory.file("frames")));
+}
+
+// A library in the folder the player is started from runs its code when it
+// is loaded, before any export is checked; the mark it leaves shows whether
+// it was.
+TEST_F(PluginListingTest, LibrariesOfTheCurrentDirectoryLoadOnlyWhenItIsThePlayersOwnFolder) {
+  const std::string sDownloads = m_rDirectory.file("downloads");
+  std::filesystem::create_directory(sDownloads);
+  std::filesystem::copy_file(TIRAVO_MARK_PLUGIN, sDownloads + "/leavesmark.so");
+  const std::string sMark = m_rDirectory.file("mark");
+  m_rProcess.set_variable("TIRAVO_TEST_MARK", sMark);
+  m_rProcess.set_variable("TIRAVO_PLUGIN_PATH", plugin_directory());
+  const TiravoProcessC::ResultS rElsewhere = m_rProcess.run(sDownloads, {"--list-plugins"});
+  EXPECT_EQ(0, rElsewhere.m_iExitCode) << rElsewhere.m_sError;
+  EXPECT_FALSE(std::filesystem::exists(sMark));
+  EXPECT_EQ(rElsewhere.m_sOutput.find("leavesmark"), std::string::npos) << rElsewhere.m_sOutput;
+  EXPECT_EQ(rElsewhere.m_sError.find("No plug-ins from plugins (No such file or directory), nor from the current "
+                                     "directory " +
+                                     sDownloads + ", which is not the player's folder\nLoading plugin opengl.so"),
+            0u)
+      << rElsewhere.m_sError;
+
+  // The portable layout: the player and its libraries side by side.
+  const std::string sPortable = m_rDirectory.file("portable");
+  std::filesystem::create_directory(sPortable);
+  std::filesystem::copy_file(TIRAVO_BINARY, sPortable + "/tiravo");
+  std::filesystem::copy_file(TIRAVO_MARK_PLUGIN, sPortable + "/leavesmark.so");
+  std::filesystem::copy_file(TIRAVO_TESTRECT_PLUGIN, sPortable + "/testrect.so");
+  TiravoProcessC rPortable = m_rProcess;
+  rPortable.set_program(sPortable + "/tiravo");
+  rPortable.set_variable("TIRAVO_PLUGIN_PATH", "");
+  const TiravoProcessC::ResultS rBeside = rPortable.run(sPortable, {"--list-plugins"});
+  EXPECT_EQ(0, rBeside.m_iExitCode) << rBeside.m_sError;
+  EXPECT_TRUE(std::filesystem::exists(sMark));
+  EXPECT_EQ(listed_paths(rBeside.m_sOutput), (std::vector<std::string>{"./leavesmark.so", "./testrect.so"}))
+      << rBeside.m_sOutput;
 }
 
 TEST_F(PluginListingTest, ThePluginsOptionListsThatFolderAlone) {

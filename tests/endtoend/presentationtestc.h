@@ -43,6 +43,8 @@ class PresentationTestC : public ::testing::Test {
     m_pScene->set_end_time(TICKS_PER_SECOND);
     // The driver may leave Mesa's own allocations behind at exit.
     m_rProcess.set_variable("ASAN_OPTIONS", "detect_leaks=0");
+    // Whatever plug-ins this machine's user keeps are not part of a test.
+    m_rProcess.set_variable("XDG_DATA_HOME", m_rDirectory.file("data"));
   }
 
   std::string plugin_directory() const { return m_rDirectory.file("plugins"); }

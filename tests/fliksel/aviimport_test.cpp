@@ -99,7 +99,10 @@ TEST_F(AviImportTest, FileSizeBeyondItsChunkGivesDamageWithoutAllocatingIt) {
     rDocument.write_payload(concat({rName, rFileChunks}));
     OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
     AllocationWatchN::reset();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(CHUNK_DAMAGED, rDocument.load(pVideo.get()));
+    EXPECT_EQ("fliksel: the video lost.avi cannot be played: not an AVI file\n",
+              testing::internal::GetCapturedStderr());
     EXPECT_LT(AllocationWatchN::largest_request(), 4096u);
     EXPECT_STREQ("lost.avi", pVideo->get_file_name());
     EXPECT_STRNE("No Player", pVideo->get_info());
@@ -123,6 +126,52 @@ TEST_F(AviImportTest, TruncatedFileBytesStillShowWhatTheVideoKept) {
   const BytesT rExpected = concat({chunk(0x1000, 1, stored_string("")),
                                    chunk(0x2000, 1, concat({bytes_of(static_cast<uint32_t>(rKept.size())), rKept}))});
   EXPECT_TRUE(rExpected == rAgain.payload());
+}
+
+// A video that loads but cannot be decoded says so on standard error, once,
+// with its name and the reason; it still loads, without pictures.
+TEST_F(AviImportTest, UndecodableVideosNameTheFileAndWhy) {
+  const BytesT rFile = file_bytes(media("solid.avi"));
+  auto replaced = [&](const std::string& rFrom, const std::string& rTo) {
+    std::string sBytes(rFile.begin(), rFile.end());
+    for (size_t uiAt = sBytes.find(rFrom); uiAt != std::string::npos; uiAt = sBytes.find(rFrom, uiAt + 1)) {
+      sBytes.replace(uiAt, rTo.size(), rTo);
+    }
+    return BytesT(sBytes.begin(), sBytes.end());
+  };
+  // The picture width, 12 bytes into the "strf" chunk, made 65536.
+  BytesT rWide = rFile;
+  const std::string sFile(rFile.begin(), rFile.end());
+  const size_t uiFormat = sFile.find("strf");
+  ASSERT_NE(std::string::npos, uiFormat);
+  rWide[uiFormat + 12] = 0;
+  rWide[uiFormat + 14] = 1;
+  const struct {
+    BytesT m_rBytes;
+    const char* m_szWhy;
+  } rCases[] = {
+      {replaced("MJPG", "QQQQ"), "no decoder for the codec \"QQQQ\" (handler \"QQQQ\")"},
+      {replaced("vids", "xxxx"), "no video stream"},
+      {replaced("strf", "xxxx"), "damaged: the video stream has no format"},
+      {replaced("00dc", "xxxx"), "damaged: the video stream has no frames"},
+      {rWide, "damaged: a picture size of 65536 x 32"},
+  };
+  for (const auto& rCase : rCases) {
+    DocumentFileC rDocument;
+    rDocument.write_payload(stored_file("bad.avi", rCase.m_rBytes));
+    OwnedT<GraphicsImportableC> pVideo = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(CHUNK_END, rDocument.load(pVideo.get()));
+    EXPECT_EQ(std::string("fliksel: the video bad.avi cannot be played: ") + rCase.m_szWhy + "\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_EQ(nullptr, pVideo->get_data());
+  }
+  DocumentFileC rGood;
+  rGood.write_payload(stored_file("good.avi", rFile));
+  OwnedT<GraphicsImportableC> pGood = create<GraphicsImportableC>(AVI_IMPORT_CLASS);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(CHUNK_END, rGood.load(pGood.get()));
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());
 }
 
 }  // namespace

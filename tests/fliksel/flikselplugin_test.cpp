@@ -10,6 +10,7 @@
 #include "corelib/gizmobasec.h"
 #include "corelib/importablebasec.h"
 #include "corelib/pluginexports.h"
+#include "plugins/video/helpresources.h"
 #include "tests/fliksel/flikseltest.h"
 
 namespace {
@@ -32,13 +33,11 @@ class FlikselPluginTest : public FlikselTest {
     return reinterpret_cast<FunctionT>(dlsym(m_pLibrary, szName));
   }
 
-  // The resource and its text, empty when there is none.
+  // The resource, as compiled into the library, and its text; empty when
+  // there is none.
   std::string resource(const char* szType, const char* szName) {
-    using FindT = const uint8_t* (*)(const char*, const char*, uint32_t*);
-    FindT pFind = bind<FindT>("fliksel_find_resource");
-    EXPECT_NE(nullptr, pFind);
     uint32_t ui32Size = 12345;
-    const uint8_t* pData = pFind ? pFind(szType, szName, &ui32Size) : nullptr;
+    const uint8_t* pData = find_help_resource(szType, szName, &ui32Size);
     if (!pData) {
       EXPECT_EQ(0u, ui32Size);
       return "";
@@ -110,13 +109,13 @@ TEST_F(FlikselPluginTest, DescriptorsAnswerFieldByField) {
   EXPECT_EQ(SuperClassIdentC(0x02000002), pMovie->get_super_class_ident());
   EXPECT_STREQ("Movie", pMovie->get_class_name());
   EXPECT_STREQ("res://Moviehelp.html", pMovie->get_help_location());
-  ASSERT_EQ(6, pMovie->get_extension_count());
+  ASSERT_EQ(8, pMovie->get_extension_count());
   std::string sExtensions;
-  for (int32_t i = 0; i < 6; ++i) {
+  for (int32_t i = 0; i < 8; ++i) {
     sExtensions += std::string(pMovie->get_extension(i)) + " ";
   }
-  EXPECT_EQ("MP4 MOV M4V MKV WEBM OGV ", sExtensions);
-  EXPECT_EQ(nullptr, pMovie->get_extension(6));
+  EXPECT_EQ("MP4 MOV M4V MKV WEBM OGV 3GP 3G2 ", sExtensions);
+  EXPECT_EQ(nullptr, pMovie->get_extension(8));
   EXPECT_EQ(nullptr, pMovie->get_extension(-1));
 
   for (PluginClass::ClassDescC* pDesc : {pImport, pPlayer, pMovie}) {
@@ -183,7 +182,7 @@ TEST_F(FlikselPluginTest, HelpPagesAndLogoAreFoundWithoutRegardToCase) {
   const std::string sMoviePage = resource("HTML", pMovie->get_help_location() + std::strlen("res://"));
   EXPECT_EQ(sMoviePage, resource("html", "MOVIEHELP.HTML"));
   EXPECT_TRUE(contains(sMoviePage, "<h1>Movie Importer</h1>")) << sMoviePage;
-  for (const char* szTopic : {"MP4", "MOV", "MKV", "WebM", "Ogg", "alpha", "average", "256 x 64"}) {
+  for (const char* szTopic : {"MP4", "MOV", "MKV", "WebM", "Ogg", "3GP", "alpha", "dropped", "upright", "256 x 64"}) {
     EXPECT_TRUE(contains(sMoviePage, szTopic)) << szTopic;
   }
   EXPECT_EQ(sImportPage, resource("Html", "AVIHELP.HTML"));

@@ -49,11 +49,28 @@ TEST_F(MovieImportTest, AnswersQueriesForOpaqueTransparentAndUnevenMovies) {
   EXPECT_STREQ("64 x 64 x 32BPP @ 25.0 FPS", pAlpha->get_info());
   EXPECT_EQ(32, pAlpha->get_bit_depth());
 
-  // 24 pictures over 1.4 s: the average rate is 120/7.
+  // A phone clip turned upright, and samples twice as wide: the sizes the
+  // quad is drawn at are the displayed ones.
+  OwnedT<GraphicsImportableC> pTurned = import_movie("mp4_rot90.mp4");
+  EXPECT_EQ(48, pTurned->get_width());
+  EXPECT_EQ(64, pTurned->get_height());
+  EXPECT_EQ(48, pTurned->get_data_width());
+  OwnedT<GraphicsImportableC> pWide = import_movie("mkv_sar_wide.mkv");
+  EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pWide->get_info());
+
+  // 24 pictures over 1.4 s, each on screen for one to three 25ths of a
+  // second: 35 frames at 25 per second.
   OwnedT<GraphicsImportableC> pUneven = import_movie("mp4_vfr.mp4");
-  EXPECT_STREQ("64 x 64 x 24BPP @ 17.1 FPS", pUneven->get_info());
-  EXPECT_EQ(24, pUneven->get_frame_count());
+  EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pUneven->get_info());
+  EXPECT_EQ(35, pUneven->get_frame_count());
   EXPECT_EQ(2867, pUneven->get_duration(&rDefaultTiming));
+  // A recording that claims 60 frames a second with every other picture
+  // dropped: 24 pictures 1/30 s apart, the last for 1/60 s, play 47 frames
+  // (0.783 s), not 24 (0.4 s, looping at the middle).
+  OwnedT<GraphicsImportableC> pDropped = import_movie("mkv_dropped.mkv");
+  EXPECT_STREQ("64 x 64 x 24BPP @ 60.0 FPS", pDropped->get_info());
+  EXPECT_EQ(47, pDropped->get_frame_count());
+  EXPECT_EQ(1604, pDropped->get_duration(&rDefaultTiming));
 }
 
 TEST_F(MovieImportTest, LoadFileRefusesSoundTextAndAviAndKeepsThePreviousMovie) {
@@ -62,6 +79,7 @@ TEST_F(MovieImportTest, LoadFileRefusesSoundTextAndAviAndKeepsThePreviousMovie) 
     EXPECT_FALSE(pVideo->load_file(rPath.c_str(), nullptr)) << rPath;
   }
   EXPECT_FALSE(pVideo->load_file(nullptr, nullptr));
+  EXPECT_FALSE(pVideo->load_file(movie("tone.m4a").c_str(), nullptr));
   EXPECT_EQ(movie("webm_vp9.webm"), pVideo->get_file_name());
   EXPECT_STREQ("64 x 64 x 24BPP @ 25.0 FPS", pVideo->get_info());
   EXPECT_EQ(24, pVideo->get_frame_count());
@@ -111,8 +129,18 @@ TEST_F(MovieImportTest, DamagedMovieBytesInADocumentKeepWhatLoaded) {
   DocumentFileC rText;
   rText.write_payload(stored_file("notes.mp4", file_bytes(movie("notes.txt"))));
   OwnedT<GraphicsImportableC> pText = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  testing::internal::CaptureStderr();
   EXPECT_EQ(CHUNK_END, rText.load(pText.get()));
+  EXPECT_EQ("fliksel: the video notes.mp4 cannot be played: unknown container (not MP4, MOV, 3GP, Matroska, WebM "
+            "or Ogg)\n",
+            testing::internal::GetCapturedStderr());
   EXPECT_STREQ("0 x 0 x 0BPP @ 0.0 FPS", pText->get_info());
+  DocumentFileC rSound;
+  rSound.write_payload(stored_file("tone.m4a", file_bytes(movie("tone.m4a"))));
+  OwnedT<GraphicsImportableC> pSound = create<GraphicsImportableC>(MOVIE_IMPORT_CLASS);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(CHUNK_END, rSound.load(pSound.get()));
+  EXPECT_EQ("fliksel: the video tone.m4a cannot be played: no video stream\n", testing::internal::GetCapturedStderr());
   EXPECT_EQ(0, pText->get_frame_count());
   DocumentFileC rAgain;
   EXPECT_EQ(CHUNK_OK, rAgain.save(pText.get()));

@@ -31,6 +31,7 @@
 #include "tests/support/aviwriter.h"
 #include "tests/support/presentationfile.h"
 #include "tests/support/renderedframec.h"
+#include "tests/support/windowgrab.h"
 
 namespace {
 
@@ -457,44 +458,6 @@ TEST_F(FourMoviesTest, RenderedEveryFrameIsTheFfmpegCommandsDecode) {
                                  << "), first at " << rWrong.second;
     }
   }
-}
-
-// The window's pixels as the X server holds them, through the ffmpeg
-// command's screen grabber: RGB rows from the top, empty when it failed.
-BytesT grab_window(const std::string& rDisplay, int32_t i32X, int32_t i32Y, int32_t i32Width, int32_t i32Height) {
-  const std::string sCommand = "timeout 20 " TIRAVO_FFMPEG " -nostdin -loglevel error -f x11grab -video_size " +
-                               std::to_string(i32Width) + "x" + std::to_string(i32Height) + " -draw_mouse 0 -i " + rDisplay +
-                               "+" + std::to_string(i32X) + "," + std::to_string(i32Y) +
-                               " -frames:v 1 -f rawvideo -pix_fmt rgb24 -";
-  BytesT rPixels;
-  FILE* pPipe = popen(sCommand.c_str(), "r");
-  if (pPipe == nullptr) {
-    return rPixels;
-  }
-  uint8_t rBlock[4096];
-  for (size_t uiRead; (uiRead = std::fread(rBlock, 1, sizeof(rBlock), pPipe)) > 0;) {
-    rPixels.insert(rPixels.end(), rBlock, rBlock + uiRead);
-  }
-  const bool bOk = pclose(pPipe) == 0 && rPixels.size() == static_cast<size_t>(i32Width) * i32Height * 3;
-  return bOk ? rPixels : BytesT();
-}
-
-// Where the window of the given title shows on the display, from xdotool.
-bool window_position(const std::string& rDisplay, const char* szTitle, int32_t* pX, int32_t* pY) {
-  const std::string sCommand = "DISPLAY=" + rDisplay + " timeout 20 " TIRAVO_XDOTOOL
-                               " search --sync --onlyvisible --name '" + szTitle + "' getwindowgeometry --shell";
-  FILE* pPipe = popen(sCommand.c_str(), "r");
-  if (pPipe == nullptr) {
-    return false;
-  }
-  bool bX = false;
-  bool bY = false;
-  char szLine[128];
-  while (std::fgets(szLine, sizeof(szLine), pPipe) != nullptr) {
-    bX = bX || std::sscanf(szLine, "X=%d", pX) == 1;
-    bY = bY || std::sscanf(szLine, "Y=%d", pY) == 1;
-  }
-  return pclose(pPipe) == 0 && bX && bY;
 }
 
 // Played by the real tiravo --windowed on a virtual display, each movie held

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <set>
 #include <string>
@@ -19,6 +20,8 @@ namespace {
 
 const std::string SOURCE_DIR = TIRAVO_SOURCE_DIR;
 const std::string BUILD_DIR = TIRAVO_BUILD_DIR;
+// A plug-in without classes and without an OpenGL call.
+#define SOURCE_DIR_STUB TIRAVO_SOURCE_DIR "/tests/plugins/stubplugin.cpp"
 
 std::string read_text(const std::string& rPath) {
   std::ifstream rIn(rPath);
@@ -113,6 +116,7 @@ class InstallTest : public ::testing::Test {
     TiravoProcessC rProcess;
     rProcess.set_program(rProgram);
     rProcess.set_variable("TIRAVO_PLUGIN_PATH", rPluginPath);
+    rProcess.set_variable("XDG_DATA_HOME", path("no-user-data"));
     return rProcess.run(path(rFolder), rArgs);
   }
 
@@ -166,6 +170,7 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "bin/tiravo-doc",
       "lib/tiravo/plugins/opengl.so",
       "lib/tiravo/plugins/fliksel.so",
+      "lib/tiravo/plugins/vernisk.so",
       "lib/libtiravo-sdk.a",
       "lib/cmake/tiravo/tiravo-config.cmake",
       "lib/cmake/tiravo/tiravo-config-version.cmake",
@@ -176,8 +181,12 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
       "lib/pkgconfig/tiravo-plugin.pc",
       "include/tiravo/registry/classregistryc.h",
       "include/tiravo/player/hostinterfacec.h",
-      "share/man/man1/tiravo.1",
-      "share/man/man1/tiravo-doc.1",
+      "share/man/man1/tiravo.1.gz",
+      "share/man/man1/tiravo-doc.1.gz",
+      "share/doc/tiravo/copyright",
+      "share/doc/tiravo/changelog.Debian.gz",
+      "share/doc/tiravo-dev/copyright",
+      "share/doc/tiravo-dev/changelog.Debian.gz",
       "share/doc/tiravo/README.md",
       "share/doc/tiravo/document-json.md",
       "share/doc/tiravo/plugin-sdk.md",
@@ -186,9 +195,26 @@ TEST_F(InstallTest, TheInstallHoldsProgramsPluginsSdkAndDocuments) {
   add_sources(&rExpected, "docfile", ".h", "include/tiravo/docfile");
   add_sources(&rExpected, "examples/plugin", "", "share/doc/tiravo/examples/plugin");
   EXPECT_EQ(files_under(prefix()), rExpected);
-  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so"}) {
+  for (const char* szPlugin : {"lib/tiravo/plugins/opengl.so", "lib/tiravo/plugins/fliksel.so",
+                               "lib/tiravo/plugins/vernisk.so"}) {
     EXPECT_EQ(exports_of(prefix() + "/" + szPlugin), FOUR_EXPORTS) << szPlugin;
   }
+  // Reproducible: neither the source nor the build folder is written into a
+  // program, a plug-in or the SDK library, debug information included.
+  for (const char* szFile : {"bin/tiravo", "bin/tiravo-doc", "lib/tiravo/plugins/opengl.so",
+                             "lib/tiravo/plugins/fliksel.so", "lib/tiravo/plugins/vernisk.so", "lib/libtiravo-sdk.a"}) {
+    const std::string sBytes = read_text(prefix() + "/" + szFile);
+    ASSERT_FALSE(sBytes.empty()) << szFile;
+    EXPECT_EQ(std::string::npos, sBytes.find(SOURCE_DIR)) << szFile << " names " << SOURCE_DIR;
+    EXPECT_EQ(std::string::npos, sBytes.find(BUILD_DIR)) << szFile << " names " << BUILD_DIR;
+  }
+  // Hardened: bound at start-up (relro and now) and fortified.
+  EXPECT_TRUE(command("readelf -d", "readelf -d " + shell_word(prefix() + "/bin/tiravo")));
+  EXPECT_NE(std::string::npos, s_sLastOutput.find("BIND_NOW")) << s_sLastOutput;
+  EXPECT_TRUE(command("readelf -l", "readelf -lW " + shell_word(prefix() + "/bin/tiravo")));
+  EXPECT_NE(std::string::npos, s_sLastOutput.find("GNU_RELRO")) << s_sLastOutput;
+  EXPECT_TRUE(command("readelf -s", "readelf -sW " + shell_word(prefix() + "/bin/tiravo")));
+  EXPECT_NE(std::string::npos, s_sLastOutput.find("_chk@")) << "fortified calls";
 
   // Every installed header stands on its own and on the installed ones alone.
   std::string sEveryHeader;
@@ -211,6 +237,46 @@ TEST_F(InstallTest, TheExamplePluginBuildsAgainstTheInstallWithCMakeAndWithPkgCo
 
   ASSERT_TRUE(build_by_hand("pkgconfig-build", ""));
   EXPECT_EQ(exports_of(path("pkgconfig-build/pinwheel.so")), FOUR_EXPORTS) << "the pkg-config line";
+
+  // INSTALL puts the module into the folder the installed player searches,
+  // which the CMake package and the pkg-config file both name.
+  const std::string sPluginDir = prefix() + "/lib/tiravo/plugins";
+  EXPECT_TRUE(command("pkg-config plugindir", "PKG_CONFIG_PATH=" + shell_word(prefix() + "/lib/pkgconfig") +
+                                                  " pkg-config --variable=plugindir tiravo-plugin"));
+  EXPECT_EQ(fs::weakly_canonical(s_sLastOutput.substr(0, s_sLastOutput.find('\n'))).string(), sPluginDir);
+  ASSERT_TRUE(command("installing examples/plugin", shell_word(TIRAVO_CMAKE) + " --install " + shell_word(path("cmake-build"))));
+  ASSERT_TRUE(fs::is_regular_file(sPluginDir + "/pinwheel.so"));
+  const TiravoProcessC::ResultS rList = play(prefix() + "/bin/tiravo", "installed-listing", "", {"--list-plugins"});
+  EXPECT_NE(std::string::npos, rList.m_sOutput.find(sPluginDir + "/pinwheel.so\n  pinwheel.so - Example Pinwheel"))
+      << rList.m_sOutput;
+  // The later tests compare the installation with the packages.
+  fs::remove(sPluginDir + "/pinwheel.so");
+}
+
+// The SDK brings OpenGL; a plug-in that makes no OpenGL call does not depend
+// on it, with CMake or with the pkg-config line.
+TEST_F(InstallTest, APluginWithoutOpenGLCallsLinksNoGLLibrary) {
+  ASSERT_TRUE(s_bInstalled);
+  fs::create_directories(path("nogl"));
+  std::ofstream(path("nogl/CMakeLists.txt")) << "cmake_minimum_required(VERSION 3.25)\nproject(nogl LANGUAGES CXX)\n"
+                                                "find_package(tiravo REQUIRED)\n"
+                                                "tiravo_add_plugin(nogl " SOURCE_DIR_STUB ")\n"
+                                                "target_compile_definitions(nogl PRIVATE STUB_API_VERSION=6)\n";
+  ASSERT_TRUE(command("configuring a plug-in without OpenGL",
+                      shell_word(TIRAVO_CMAKE) + " -S " + shell_word(path("nogl")) + " -B " + shell_word(path("nogl/build")) +
+                          " -G Ninja -DCMAKE_MAKE_PROGRAM=" + shell_word(TIRAVO_MAKE_PROGRAM) + " -DCMAKE_CXX_COMPILER=" +
+                          shell_word(TIRAVO_CXX) + " -DCMAKE_PREFIX_PATH=" + shell_word(prefix())));
+  ASSERT_TRUE(command("building it", shell_word(TIRAVO_CMAKE) + " --build " + shell_word(path("nogl/build"))));
+  ASSERT_TRUE(command("pkg-config build without OpenGL",
+                      "cd " + shell_word(path("nogl")) + " && export PKG_CONFIG_PATH=" +
+                          shell_word(prefix() + "/lib/pkgconfig") + " && g++ -shared -fPIC -fvisibility=hidden -DSTUB_API_VERSION=6 -o byhand.so " SOURCE_DIR_STUB
+                          " $(pkg-config --cflags --libs tiravo-plugin)"));
+  for (const char* szModule : {"nogl/build/nogl.so", "nogl/byhand.so", "cmake-build/pinwheel.so"}) {
+    ASSERT_TRUE(command("readelf -d", "readelf -d " + shell_word(path(szModule))));
+    const bool bDrawing = std::string(szModule) == "cmake-build/pinwheel.so";
+    EXPECT_EQ(bDrawing, s_sLastOutput.find("[libOpenGL.so") != std::string::npos) << szModule << "\n" << s_sLastOutput;
+    EXPECT_EQ(std::string::npos, s_sLastOutput.find("[libGL.so")) << szModule << "\n" << s_sLastOutput;
+  }
 }
 
 TEST_F(InstallTest, TheExamplePluginExportsTheFourFunctionsAloneWithEachLinker) {
@@ -255,23 +321,73 @@ TEST_F(InstallTest, TheInstalledPlayerPlaysTheExamplePluginFoundThroughThePathVa
   expect_pinwheel(path("pkgconfig-play/frames"));
 }
 
-TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndItsPlayerPlaysTheExamplePresentation) {
+// The folder a user starts the player in holds what was downloaded there: a
+// library's constructor runs as it loads, so none may be loaded from it.
+TEST_F(InstallTest, TheInstalledPlayerLoadsNoLibraryOfTheFolderItIsStartedIn) {
+  ASSERT_TRUE(s_bInstalled);
+  fs::create_directories(path("downloads"));
+  fs::copy_file(TIRAVO_MARK_PLUGIN, path("downloads/leavesmark.so"));
+  TiravoProcessC rProcess;
+  rProcess.set_program(prefix() + "/bin/tiravo");
+  rProcess.set_variable("TIRAVO_PLUGIN_PATH", "");
+  rProcess.set_variable("XDG_DATA_HOME", path("no-user-data"));
+  rProcess.set_variable("TIRAVO_TEST_MARK", path("mark"));
+  const TiravoProcessC::ResultS rList = rProcess.run(path("downloads"), {"--list-plugins"});
+  ASSERT_EQ(0, rList.m_iExitCode) << rList.m_sError;
+  EXPECT_FALSE(fs::exists(path("mark"))) << "leavesmark.so was loaded";
+  EXPECT_EQ(std::string::npos, rList.m_sOutput.find("leavesmark")) << rList.m_sOutput;
+  EXPECT_NE(std::string::npos, rList.m_sOutput.find(prefix() + "/lib/tiravo/plugins/fliksel.so\n")) << rList.m_sOutput;
+  EXPECT_EQ(rList.m_sError.find("No plug-ins from plugins (No such file or directory), nor from the current directory " +
+                                path("downloads") + ", which is not the player's folder\n"),
+            0u)
+      << rList.m_sError;
+  EXPECT_EQ(std::string::npos, rList.m_sError.find("leavesmark")) << rList.m_sError;
+}
+
+TEST_F(InstallTest, TheDebianPackagesHoldTheInstallPassLintianAndTheirPlayerPlaysTheExamplePresentation) {
   ASSERT_TRUE(s_bInstalled);
   ASSERT_TRUE(command("cpack", "cd " + shell_word(BUILD_DIR) + " && " + shell_word(TIRAVO_CPACK) + " -G DEB -B " +
                                    shell_word(path("package"))));
-  std::string sPackage;
-  for (const fs::directory_entry& rEntry : fs::directory_iterator(path("package"))) {
-    if (rEntry.path().extension() == ".deb") {
-      sPackage = rEntry.path().string();
-    }
-  }
-  ASSERT_FALSE(sPackage.empty());
-  ASSERT_TRUE(command("dpkg-deb -f", shell_word(TIRAVO_DPKG_DEB) + " -f " + shell_word(sPackage) + " Depends"));
+  const std::string sVersion = TIRAVO_VERSION "-1";
+  const std::string sRuntime = path("package/tiravo_" + sVersion + "_amd64.deb");
+  const std::string sDevelopment = path("package/tiravo-dev_" + sVersion + "_amd64.deb");
+  ASSERT_TRUE(fs::exists(sRuntime));
+  ASSERT_TRUE(fs::exists(sDevelopment));
+  ASSERT_TRUE(command("dpkg-deb -f", shell_word(TIRAVO_DPKG_DEB) + " -f " + shell_word(sRuntime) + " Depends"));
   for (const char* szLibrary : {"libsdl2", "libavcodec", "libavformat", "libswscale", "libpng", "libopengl0"}) {
     EXPECT_NE(std::string::npos, s_sLastOutput.find(szLibrary)) << s_sLastOutput;
   }
+  ASSERT_TRUE(command("dpkg-deb -f", shell_word(TIRAVO_DPKG_DEB) + " -f " + shell_word(sDevelopment) + " Depends"));
+  EXPECT_NE(std::string::npos, s_sLastOutput.find("tiravo (= " + sVersion + ")")) << s_sLastOutput;
+  EXPECT_NE(std::string::npos, s_sLastOutput.find("libopengl-dev")) << s_sLastOutput;
 
-  ASSERT_TRUE(command("dpkg-deb -x", shell_word(TIRAVO_DPKG_DEB) + " -x " + shell_word(sPackage) + " " + shell_word(path("root"))));
+  // Both install together into one system (a root of its own, where the
+  // libraries they depend on are not recorded, hence --force-depends).
+  const std::string sSystem = path("system");
+  fs::create_directories(sSystem + "/var/lib/dpkg/updates");
+  fs::create_directories(sSystem + "/var/lib/dpkg/info");
+  std::ofstream(sSystem + "/var/lib/dpkg/status").flush();
+  EXPECT_TRUE(command("dpkg -i", "dpkg --root=" + shell_word(sSystem) + " --log=/dev/null --force-not-root " +
+                                     "--force-depends -i " + shell_word(sRuntime) + " " +
+                                     shell_word(sDevelopment)));
+  EXPECT_TRUE(command("dpkg -s", "dpkg --root=" + shell_word(sSystem) + " -s tiravo tiravo-dev"));
+  EXPECT_EQ(2u, [](const std::string& rText) {
+    size_t uCount = 0;
+    for (size_t u = rText.find("Status: install ok installed"); u != std::string::npos;
+         u = rText.find("Status: install ok installed", u + 1)) {
+      ++uCount;
+    }
+    return uCount;
+  }(s_sLastOutput)) << s_sLastOutput;
+
+  // A maintainer's check: no errors. Its warnings are shown in the log.
+  command("lintian", "lintian --tag-display-limit 0 " + shell_word(sRuntime) + " " + shell_word(sDevelopment));
+  EXPECT_EQ(std::string::npos, ("\n" + s_sLastOutput).find("\nE: ")) << s_sLastOutput;
+  std::cout << "lintian:\n" << s_sLastOutput;
+
+  for (const std::string& rPackage : {sRuntime, sDevelopment}) {
+    ASSERT_TRUE(command("dpkg-deb -x", shell_word(TIRAVO_DPKG_DEB) + " -x " + shell_word(rPackage) + " " + shell_word(path("root"))));
+  }
   EXPECT_EQ(files_under(path("root/usr")), files_under(prefix()));
 
   // Moved out of /usr, the player still finds its own plug-ins.

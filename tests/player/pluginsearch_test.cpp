@@ -60,12 +60,24 @@ std::vector<std::string> paths_of(const ClassRegistryC& rRegistry) {
 
 }  // namespace
 
-TEST(PluginSearchFolders, LocalThenThePathVariableInOrderThenTheInstalledFolder) {
-  EXPECT_EQ(plugin_search_folders(nullptr, "/opt/t/lib/tiravo/plugins"),
+TEST(PluginSearchFolders, LocalThenThePathVariableInOrderThenTheUsersThenTheInstalledFolder) {
+  EXPECT_EQ(plugin_search_folders(nullptr, "", "/opt/t/lib/tiravo/plugins"),
             (std::vector<std::string>{"plugins", "/opt/t/lib/tiravo/plugins"}));
-  EXPECT_EQ(plugin_search_folders("/a:rel/b::/c:", "/inst"),
-            (std::vector<std::string>{"plugins", "/a", "rel/b", "/c", "/inst"}));
-  EXPECT_EQ(plugin_search_folders(":", ""), (std::vector<std::string>{"plugins"}));
+  EXPECT_EQ(plugin_search_folders("/a:rel/b::/c:", "/home/u/.local/share/tiravo/plugins", "/inst"),
+            (std::vector<std::string>{"plugins", "/a", "rel/b", "/c", "/home/u/.local/share/tiravo/plugins", "/inst"}));
+  EXPECT_EQ(plugin_search_folders(":", "", ""), (std::vector<std::string>{"plugins"}));
+  EXPECT_EQ(folder_list_text({"plugins", "/a", "/inst"}), "plugins, /a and /inst");
+  EXPECT_EQ(folder_list_text({"plugins"}), "plugins");
+}
+
+TEST(PluginSearchFolders, TheUsersFolderIsInTheDataFolderAnAbsoluteXdgDataHomeOrTheHomes) {
+  EXPECT_EQ(user_plugin_folder(nullptr, "/home/u"), "/home/u/.local/share/tiravo/plugins");
+  EXPECT_EQ(user_plugin_folder("", "/home/u/"), "/home/u/.local/share/tiravo/plugins");
+  EXPECT_EQ(user_plugin_folder("/data/u", "/home/u"), "/data/u/tiravo/plugins");
+  EXPECT_EQ(user_plugin_folder("relative/data", "/home/u"), "/home/u/.local/share/tiravo/plugins")
+      << "a relative XDG_DATA_HOME is ignored";
+  EXPECT_EQ(user_plugin_folder(nullptr, nullptr), "");
+  EXPECT_EQ(user_plugin_folder("relative", ""), "");
 }
 
 TEST(PluginSearchFolders, TheInstalledFolderLiesBesideTheProgramsFolder) {
@@ -98,17 +110,61 @@ TEST_F(PluginSearchTest, EarlierFoldersWinAndAFileNameIsLoadedOnce) {
   pObject->release();
 }
 
-TEST_F(PluginSearchTest, WithoutPluginsThePlayerScansTheCurrentDirectoryAndTheToolDoesNot) {
+TEST_F(PluginSearchTest, WithoutPluginsNeitherThePlayerNorTheToolLoadsFromACurrentDirectoryOfNoProgram) {
   add_library(".", "here.so");
   add_library("path", "pathrect.so");
   {
     ClassRegistryC rRegistry;
     search(&rRegistry, {"plugins", "path"});
-    EXPECT_EQ(paths_of(rRegistry), (std::vector<std::string>{"./here.so", "path/pathrect.so"}));
+    EXPECT_EQ(paths_of(rRegistry), (std::vector<std::string>{"path/pathrect.so"}));
+    EXPECT_EQ(m_sDiagnostics.find("No plug-ins from plugins (No such file or directory), nor from the current "
+                                  "directory " +
+                                  std::filesystem::current_path().string() + ", which is not the player's folder\n"),
+              0u)
+        << m_sDiagnostics;
   }
   ClassRegistryC rRegistry;
   search(&rRegistry, {"plugins", "path"}, LOCAL_FOLDER_IF_PRESENT);
   EXPECT_EQ(paths_of(rRegistry), (std::vector<std::string>{"path/pathrect.so"}));
+}
+
+// Not the order the directory happens to list them in: of two libraries with
+// one class, the one whose name sorts first provides it.
+TEST_F(PluginSearchTest, AFoldersLibrariesLoadInNameOrder) {
+  for (const char* szName : {"m.so", "B.so", "z.so", "a.so", "b.so"}) {
+    add_library("plugins", szName);
+  }
+  ClassRegistryC rRegistry;
+  search(&rRegistry, {"plugins"});
+  EXPECT_EQ(paths_of(rRegistry), (std::vector<std::string>{"plugins/B.so", "plugins/a.so", "plugins/b.so",
+                                                           "plugins/m.so", "plugins/z.so"}));
+  EXPECT_STREQ(rRegistry.get_library_name(0), "B.so");
+  EXPECT_EQ(rRegistry.find_class(TESTRECT_CLASS), rRegistry.get_class(0));
+}
+
+// Without read permission a folder cannot be listed; root reads any, so
+// there the case cannot be made.
+// The same refusal for any user: a "folder" that is a file.
+TEST_F(PluginSearchTest, AFolderThatIsAFileLoadsNothingAndSaysWhy) {
+  add_library("plugins", "rect.so");
+  std::ofstream("notafolder") << "plain file";
+  ClassRegistryC rRegistry;
+  search(&rRegistry, {"notafolder"});
+  EXPECT_TRUE(rRegistry.get_plugin_files().empty());
+  EXPECT_NE(m_sDiagnostics.find("No plug-ins from notafolder (not a directory)"), std::string::npos) << m_sDiagnostics;
+}
+
+TEST_F(PluginSearchTest, AFolderThatCannotBeReadLoadsNothingAndSaysWhy) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "root reads every folder";
+  }
+  add_library("locked", "rect.so");
+  std::filesystem::permissions("locked", std::filesystem::perms::owner_write);
+  ClassRegistryC rRegistry;
+  search(&rRegistry, {"plugins", "locked"});
+  std::filesystem::permissions("locked", std::filesystem::perms::owner_all);
+  EXPECT_TRUE(rRegistry.get_plugin_files().empty());
+  EXPECT_NE(m_sDiagnostics.find("No plug-ins from locked (Permission denied)"), std::string::npos) << m_sDiagnostics;
 }
 
 TEST_F(PluginSearchTest, RefusedLibrariesKeepTheirReason) {

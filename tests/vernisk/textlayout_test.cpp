@@ -169,4 +169,34 @@ TEST_F(TextLayoutTest, LimitsAreKept) {
   EXPECT_EQ("", rDamaged.get_name());
 }
 
+// Fonts the fuzzer damaged so that glyphs reach thousands of pixels out:
+// their picture stays within an em around the lines' box, and glyphs larger
+// than all of that are left out, so neither memory nor time runs away.
+TEST_F(TextLayoutTest, FarReachingGlyphsAreKeptNearTheText) {
+  int32_t i32Opened = 0;
+  for (int32_t i = 1; i <= 5; ++i) {
+    const std::vector<uint8_t> rBytes = read_bytes(VERNISK_FONT_REGRESSIONS "/huge-glyphs-" + std::to_string(i));
+    ASSERT_FALSE(rBytes.empty());
+    FontFaceC rFont;
+    std::string sError;
+    if (!rFont.open(rBytes.data(), static_cast<uint32_t>(rBytes.size()), &sError)) {
+      continue;
+    }
+    ++i32Opened;
+    for (const float f32Size : {12.0f, 96.0f}) {
+      TextStyleS rStyle;
+      rStyle.m_f32Size = f32Size;
+      TextLayoutC rLayout;
+      if (rLayout.set(rFont, "AVATAR fi W.\nsecond line", rStyle, &sError)) {
+        const int32_t i32Em = static_cast<int32_t>(f32Size);
+        EXPECT_LE(rLayout.get_width(), rLayout.get_layout_width() + 2 * i32Em) << i;
+        EXPECT_LE(rLayout.get_height(), rLayout.get_layout_height() + 2 * i32Em) << i;
+        EXPECT_GE(rLayout.get_left(), -i32Em) << i;
+        EXPECT_GE(rLayout.get_top(), -i32Em) << i;
+      }
+    }
+  }
+  EXPECT_GT(i32Opened, 0);
+}
+
 }  // namespace

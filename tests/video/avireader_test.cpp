@@ -256,6 +256,26 @@ TEST(AviReaderFrames, BackwardJumpsPrerollFromTheNearestKeyFrame) {
   EXPECT_EQ(video_decode_counts().m_ui64Decoded - rBefore.m_ui64Decoded, 1u);
 }
 
+// Forward jumps start at the last key frame before the target when it lies
+// ahead; without one ahead, decoding plays on.
+TEST(AviReaderFrames, ForwardJumpsSkipToTheKeyFrameBeforeTheTarget) {
+  for (const char* szClip : {"xvid", "cinepak", "h264"}) {  // key frames 0, 8 and 16
+    VideoC rClip = clip(szClip);
+    ASSERT_TRUE(rClip.shows(2)) << szClip;
+    VideoDecodeCountsC rBefore = video_decode_counts();
+    EXPECT_TRUE(rClip.shows(20)) << szClip;  // 16 to 20
+    EXPECT_EQ(video_decode_counts().m_ui64Decoded - rBefore.m_ui64Decoded, 5u) << szClip;
+    rBefore = video_decode_counts();
+    EXPECT_TRUE(rClip.shows(23)) << szClip;  // 21 to 23, no key frame between
+    EXPECT_EQ(video_decode_counts().m_ui64Decoded - rBefore.m_ui64Decoded, 3u) << szClip;
+    ASSERT_TRUE(rClip.shows(1)) << szClip;
+    rBefore = video_decode_counts();
+    EXPECT_TRUE(rClip.shows(6)) << szClip;  // 2 to 6: key frame 0 lies behind
+    EXPECT_EQ(video_decode_counts().m_ui64Decoded - rBefore.m_ui64Decoded, 5u) << szClip;
+    EXPECT_TRUE(rClip.plays_exactly()) << szClip;
+  }
+}
+
 TEST(AviReaderDamage, EntriesOutsideTheFileAndEmptyFramesAreNeverDecoded) {
   // Frame 1 points past the end, frame 3 into the middle of frame 2's
   // header (no chunk id there at either base), frame 4 is empty ("same

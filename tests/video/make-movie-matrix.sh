@@ -3,9 +3,9 @@
 # container and codec the Movie importable is for, each with the ffmpeg
 # command's own decode of it (NAME.raw: 32-bit RGBA, opaque clips with an
 # alpha of 255, rows top first, unpadded) and the timestamps and frame
-# rate ffprobe reads (NAME.times: "time_base avg_frame_rate", then one pts a
-# line in display order, from the packets). Clips whose encoder this ffmpeg lacks are left out
-# and listed in missing.txt. A sound file and a text file are made too, for
+# rates ffprobe reads (NAME.times: "r_frame_rate avg_frame_rate time_base",
+# then "pts duration" a line in display order, from the packets). Clips whose encoder this ffmpeg lacks are left out
+# and listed in missing.txt. Sound files and a text file are made too, for
 # refusals. The file "complete" is written last.
 # Usage: make-movie-matrix.sh OUTPUT_DIRECTORY
 set -eu
@@ -36,13 +36,16 @@ clip() {
   reference "$name" "$file" "$decoder"
 }
 
+# reference NAME FILE DECODER [FILTER]: the ffmpeg command's decode (which
+# turns pictures upright as their display matrix says) and timestamps.
 reference() {
-  name=$1 file=$2 decoder=$3
+  name=$1 file=$2 decoder=$3 filter=${4:-null}
   if [ "$decoder" = - ]; then set --; else set -- -c:v "$decoder"; fi
-  ff -threads 1 "$@" -i "$file" -fps_mode passthrough -f rawvideo -pix_fmt rgba "$out/$name.raw"
-  ffprobe -v error -select_streams v:0 -show_entries stream=time_base,avg_frame_rate -of csv=p=0 "$file" \
-    | tr ',' ' ' > "$out/$name.times"
-  ffprobe -v error -select_streams v:0 -show_entries packet=pts -of csv=p=0 "$file" | grep -E "^-?[0-9]+" | cut -d, -f1 | sort -n >> "$out/$name.times"
+  ff -threads 1 "$@" -i "$file" -fps_mode passthrough -vf "$filter" -f rawvideo -pix_fmt rgba "$out/$name.raw"
+  ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate,avg_frame_rate,time_base -of csv=p=0 \
+    "$file" | tr ',' ' ' > "$out/$name.times"
+  ffprobe -v error -select_streams v:0 -show_entries packet=pts,duration -of csv=p=0 "$file" | grep -E "^-?[0-9]+" \
+    | sed 's/N\/A/0/' | tr ',' ' ' | sort -n >> "$out/$name.times"
 }
 
 clip mp4_h264 mp4 "$opaque" - libx264 -bf 0 -g 8
@@ -59,9 +62,46 @@ clip webm_vp9_alpha webm "$alpha" libvpx-vp9 libvpx-vp9 -pix_fmt yuva420p -g 8 -
      -cpu-used 8
 clip mkv_av1 mkv "$opaque" - libsvtav1 -g 8 -preset 12
 clip ogv_theora ogv "$opaque" - libtheora -g 8 -q:v 7
+# MPEG-4 Part 2 and H.263 as phones and cameras wrote them: the mov demuxer
+# leaves their picture size to the first picture. H.263 knows only a few
+# sizes; 128 × 96 is its smallest.
+clip mp4_mpeg4 mp4 "$opaque" - mpeg4 -bf 2 -g 8 -q:v 2
+clip 3gp_h263 3gp "testsrc2=s=128x96:r=25" - h263 -g 8 -q:v 2
+clip 3g2_mpeg4 3g2 "$opaque" - mpeg4 -g 8 -q:v 2
+# Phone clips: a display matrix turns them, written by exiftool into a
+# copy of a landscape clip.
+clip mp4_landscape mp4 "testsrc2=s=64x48:r=25" - libx264 -bf 2 -g 8
+clip mov_landscape mov "testsrc2=s=64x48:r=25" - libx264 -bf 0 -g 8
+turned() {
+  name=$1 extension=$2 degrees=$3 from=$4
+  if ! command -v exiftool > /dev/null || [ ! -f "$out/$from.$extension" ]; then
+    echo "$name exiftool" >> "$out/missing.txt"
+    return
+  fi
+  cp "$out/$from.$extension" "$out/$name.$extension"
+  exiftool -q -overwrite_original -rotation="$degrees" "$out/$name.$extension"
+  reference "$name" "$out/$name.$extension" -
+}
+turned mp4_rot90 mp4 90 mp4_landscape
+turned mp4_rot180 mp4 180 mp4_landscape
+turned mov_rot270 mov 270 mov_landscape
+# Anamorphic clips: samples twice as wide (shown 64 wide) and half as wide
+# (shown 64 high), the ffmpeg command's decode stretched the same way.
+sar_clip() {
+  name=$1 size=$2 sar=$3
+  file="$out/$name.mkv"
+  ff -f lavfi -i "testsrc2=s=$size:r=25,setsar=$sar" -frames:v 24 -c:v libx264 -bf 0 -g 8 "$file"
+  reference "$name" "$file" - scale=64:64
+}
+sar_clip mkv_sar_wide 32x64 2
+sar_clip mkv_sar_narrow 64x32 1/2
+# A screen recording that claims 60 frames a second but dropped every other
+# picture: pictures 1/30 s apart.
+clip mkv_dropped mkv "testsrc2=s=64x64:r=60,select='not(mod(n\\,2))'" - libx264 -bf 0 -g 8 -fps_mode passthrough
 # Variable frame rate: pictures held for one to three frame times.
 clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
 
 ff -f lavfi -i "sine=frequency=440:duration=0.5" "$out/tone.wav"
+ff -f lavfi -i "sine=frequency=440:duration=0.5" -c:a aac "$out/tone.m4a"
 printf 'Not a movie at all,\njust a few lines of text.\n' > "$out/notes.txt"
 touch "$out/complete"

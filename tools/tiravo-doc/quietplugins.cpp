@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -31,8 +32,9 @@ std::string plugin_places(const std::string& rDirectory) {
   if (!rDirectory.empty()) {
     return rDirectory;
   }
-  const std::string sInstalled = installed_plugin_folder();
-  return std::string("plugins, ") + PLUGIN_PATH_VARIABLE + (sInstalled.empty() ? "" : " or " + sInstalled);
+  return folder_list_text(plugin_search_folders(std::getenv(PLUGIN_PATH_VARIABLE),
+                                                user_plugin_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
+                                                installed_plugin_folder()));
 }
 
 void load_plugins_quietly(ClassRegistryC* pRegistry, const std::string& rDirectory) {
