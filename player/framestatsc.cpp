@@ -53,9 +53,11 @@ void FrameStatsC::print(FILE* pOut) const {
                rSorted.empty() ? 0.0 : rSorted.back());
   std::fprintf(pOut, "late frames:            %lld (over %.1f ms, twice the refresh interval at %d Hz%s)\n",
                static_cast<long long>(iLate), f64LateMs, i32RefreshHz, m_i32RefreshHz > 0 ? "" : ", assumed");
+  // With music the presentation's clock is the music: what can stray is the
+  // sound device's playing against the system's steady clock.
   if (m_bMusic) {
-    std::fprintf(pOut, "clock and music:        at most %d ms apart\n", m_i32LargestDriftMs);
+    std::fprintf(pOut, "sound device drift:     at most %d ms from the steady clock\n", m_i32LargestDriftMs);
   } else {
-    std::fprintf(pOut, "clock and music:        no music played\n");
+    std::fprintf(pOut, "sound device drift:     no music played; the steady clock timed the presentation\n");
   }
 }

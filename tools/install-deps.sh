@@ -18,8 +18,9 @@ set -eu
 # Xvfb and xdotool to show the options dialog on a virtual display and answer
 # it in tests; HarfBuzz and FreeType to shape and draw the Text effect's
 # glyphs, and fonts-dejavu-core for the font the example presentation and the
-# text tests import.
-PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file lintian mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
+# text tests import; help2man to make the manual pages from the programs'
+# --help.
+PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file lintian mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool help2man libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
 
 missing=""
 for package in $PACKAGES; do

@@ -61,7 +61,7 @@ TEST_F(DescriptionTest, StatsAreReportedAtTheEndOfAPlayedDescription) {
       m_rDirectory.path(), {"--windowed", "--stats", "--plugins", plugin_directory(), "show.json"});
   ASSERT_EQ(0, rResult.m_iExitCode) << rResult.m_sError;
   for (const char* szLine : {"frames drawn:", "average rate:", "frame time:             median ", "late frames:",
-                             "clock and music:        at most "}) {
+                             "sound device drift:     at most "}) {
     EXPECT_NE(std::string::npos, rResult.m_sOutput.find(szLine)) << rResult.m_sOutput;
   }
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -155,6 +157,35 @@ TEST_F(PlaybackTest, AStartPastTheEndIsAMistakeOfTheCommandLine) {
   EXPECT_NE(std::string::npos,
             rResult.m_sError.find("tiravo: --start: 60.000 s is past the presentation's end at 1.000 s\n"))
       << rResult.m_sError;
+}
+
+// The manual page is made from --help: every option it lists is there, and
+// the version is the project's.
+TEST_F(PlaybackTest, TheManualPageHoldsEveryOptionOfTheHelp) {
+  const std::string sHelp = m_rProcess.run(m_rDirectory.path(), {"--help"}).m_sOutput;
+  std::ifstream rIn(std::string(TIRAVO_BUILD_DIR) + "/man/tiravo.1");
+  const std::string sPage((std::istreambuf_iterator<char>(rIn)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(sPage.empty());
+  std::istringstream rLines(sHelp);
+  std::string sLine;
+  int32_t i32Options = 0;
+  while (std::getline(rLines, sLine)) {
+    if (sLine.rfind("  --", 0) != 0) {
+      continue;
+    }
+    const std::string sOption = sLine.substr(2, sLine.find_first_of(" ,", 2) - 2);
+    // The page writes each dash as \-.
+    std::string sWritten;
+    for (const char c : sOption) {
+      sWritten += c == '-' ? std::string("\\-") : std::string(1, c);
+    }
+    EXPECT_NE(std::string::npos, sPage.find(sWritten)) << sOption;
+    ++i32Options;
+  }
+  EXPECT_GE(i32Options, 12);
+  const std::string sVersion = m_rProcess.run(m_rDirectory.path(), {"--version"}).m_sOutput;
+  EXPECT_EQ(0u, sVersion.find("tiravo "));
+  EXPECT_NE(std::string::npos, sPage.find(sVersion.substr(0, sVersion.size() - 1))) << sVersion;
 }
 
 }  // namespace

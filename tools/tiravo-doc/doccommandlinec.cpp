@@ -22,7 +22,8 @@ const char* const TOOL_HELP =
     "options, for a file whose name begins with a dash. -h, --help: this text;\n"
     "--version: the version.\n"
     "\n"
-    "tiravo-doc COMMAND --help tells more; docs/document-json.md describes the JSON.\n";
+    "tiravo-doc COMMAND --help tells of one command, as below; docs/document-json.md\n"
+    "describes the JSON.\n";
 
 const char* const DUMP_HELP =
     "Usage: tiravo-doc dump DOCUMENT [--plugins DIR] [--extract DIR]\n"
@@ -202,6 +203,10 @@ bool parse_doc_command_line(int iArgCount, char** ppArgs, DocCommandLineS* pLine
     return false;
   }
   return pLine->m_bHelp || take_names(rNames, pLine, pError);
+}
+
+std::string doc_full_help_text() {
+  return std::string(TOOL_HELP) + "\n" + DUMP_HELP + "\n" + BUILD_HELP + "\n" + JOIN_HELP;
 }
 
 const char* doc_help_text(DocCommandE eCommand) {

@@ -23,5 +23,8 @@ bool parse_doc_command_line(int iArgCount, char** ppArgs, DocCommandLineS* pLine
 
 // The help of the tool, or of one command.
 const char* doc_help_text(DocCommandE eCommand);
+// The tool's help and every command's, which --help shows and the manual
+// page is made from.
+std::string doc_full_help_text();
 
 #endif

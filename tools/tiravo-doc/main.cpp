@@ -14,7 +14,8 @@ int main(int iArgCount, char** ppArgs) {
     return DOC_EXIT_USAGE;
   }
   if (rLine.m_bHelp) {
-    std::fputs(doc_help_text(rLine.m_eCommand), stdout);
+    std::fputs(rLine.m_eCommand == DOC_COMMAND_NONE ? doc_full_help_text().c_str() : doc_help_text(rLine.m_eCommand),
+               stdout);
     return DOC_EXIT_OK;
   }
   if (rLine.m_bVersion) {
