@@ -140,6 +140,30 @@ MovieDecoderC* MovieDecoderC::open(const uint8_t* pData, uint32_t ui32Size, std:
   return pDecoder;
 }
 
+MovieDecoderC* MovieDecoderC::open_again() const {
+  codec_allocations_limit();
+  std::unique_ptr<MovieDecoderC> pDecoder(new MovieDecoderC());
+  if (!pDecoder->open_container(m_rStream.m_pData, static_cast<uint32_t>(m_rStream.m_ui64Size)) ||
+      !pDecoder->open_codec()) {
+    return nullptr;
+  }
+  pDecoder->m_rPictureTimes = m_rPictureTimes;
+  pDecoder->m_rKeyFrames = m_rKeyFrames;
+  pDecoder->m_i64LastPictureTime = m_i64LastPictureTime;
+  pDecoder->m_i64LastPictureDuration = m_i64LastPictureDuration;
+  pDecoder->m_f64Fps = m_f64Fps;
+  pDecoder->m_i64FpsNum = m_i64FpsNum;
+  pDecoder->m_i64FpsDen = m_i64FpsDen;
+  pDecoder->m_i64TimeBaseNum = m_i64TimeBaseNum;
+  pDecoder->m_i64TimeBaseDen = m_i64TimeBaseDen;
+  pDecoder->m_i32FrameCount = m_i32FrameCount;
+  if (!pDecoder->read_first_picture() || pDecoder->m_i32Width != m_i32Width || pDecoder->m_i32Height != m_i32Height ||
+      pDecoder->m_bAlpha != m_bAlpha) {
+    return nullptr;
+  }
+  return pDecoder.release();
+}
+
 MovieDecoderC::~MovieDecoderC() {
   free_picture(m_pUnturned);
   av_frame_free(&m_pPicture);
@@ -454,10 +478,24 @@ bool MovieDecoderC::continues_to(int64_t i64Target) const {
 
 void MovieDecoderC::seek_before(int64_t i64Target) {
   const KeyFrameC* pKey = key_frame_before(i64Target);
-  const int64_t i64SeekTime = pKey == nullptr ? m_rPictureTimes.front() : pKey->m_i64SeekTime;
-  // Landing early costs only decoding; the start is always early enough.
-  if (av_seek_frame(m_pFormat, m_i32StreamIndex, i64SeekTime, AVSEEK_FLAG_BACKWARD) < 0) {
-    av_seek_frame(m_pFormat, m_i32StreamIndex, std::numeric_limits<int64_t>::min(), AVSEEK_FLAG_BACKWARD);
+  m_i64SeekTarget = i64Target;
+  m_i64RetryStep = 1;
+  seek_to_key(pKey == nullptr ? -1 : pKey - m_rKeyFrames.data());
+  ++m_ui64Seeks;
+}
+
+// Landing early costs only decoding. Where the demuxer cannot seek to the
+// key frame's time, the first picture's time is the earliest it knows; a
+// time before the stream would overflow in demuxers that add the stream's
+// start to it.
+void MovieDecoderC::seek_to_key(int64_t i64Key) {
+  m_i64SeekKey = i64Key;
+  const int64_t i64First = m_rKeyFrames.empty()
+                               ? m_rPictureTimes.front()
+                               : std::min(m_rPictureTimes.front(), m_rKeyFrames.front().m_i64SeekTime);
+  const int64_t i64SeekTime = i64Key < 0 ? i64First : m_rKeyFrames[static_cast<size_t>(i64Key)].m_i64SeekTime;
+  if (av_seek_frame(m_pFormat, m_i32StreamIndex, i64SeekTime, AVSEEK_FLAG_BACKWARD) < 0 && i64SeekTime != i64First) {
+    av_seek_frame(m_pFormat, m_i32StreamIndex, i64First, AVSEEK_FLAG_BACKWARD);
   }
   avcodec_flush_buffers(m_pCodec);
   av_frame_unref(m_pPicture);
@@ -465,7 +503,21 @@ void MovieDecoderC::seek_before(int64_t i64Target) {
   m_bKeySeen = false;
   m_bDraining = false;
   m_bPositioned = true;
-  ++m_ui64Seeks;
+}
+
+// A demuxer that bisects (Ogg) or trusts a damaged index may land on a key
+// frame after the picture wanted, which would show a later picture in its
+// place: the seek is tried again from key frames further back, twice as far
+// each time, down to the first picture. Packets without a time are trusted.
+bool MovieDecoderC::landed_late(int64_t i64Time) {
+  if (i64Time == AV_NOPTS_VALUE || i64Time <= m_i64SeekTarget || m_i64SeekKey < 0) {
+    return false;
+  }
+  ++m_ui64LateLandings;
+  const int64_t i64Key = m_i64SeekKey > 0 ? std::max<int64_t>(0, m_i64SeekKey - m_i64RetryStep) : -1;
+  m_i64RetryStep *= 2;
+  seek_to_key(i64Key);
+  return true;
 }
 
 // Decodes on until the picture with the target's time comes out (or a later
@@ -500,14 +552,16 @@ bool MovieDecoderC::decode_until(int64_t i64Target) {
 }
 
 // After a seek, packets before the first key frame are left out: a demuxer
-// may land anywhere before the wanted key frame.
+// may land anywhere before the wanted key frame, but not after it.
 bool MovieDecoderC::feed_packet() {
   if (m_bDraining) {
     return false;
   }
   while (av_read_frame(m_pFormat, m_pPacket) >= 0) {
     const bool bOurs = m_pPacket->stream_index == m_i32StreamIndex;
-    m_bKeySeen = m_bKeySeen || (bOurs && (m_pPacket->flags & AV_PKT_FLAG_KEY) != 0);
+    if (bOurs && !m_bKeySeen && (m_pPacket->flags & AV_PKT_FLAG_KEY) != 0) {
+      m_bKeySeen = !landed_late(packet_time(m_pPacket));
+    }
     if (bOurs && m_bKeySeen) {
       avcodec_send_packet(m_pCodec, m_pPacket);
       av_packet_unref(m_pPacket);

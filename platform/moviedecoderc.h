@@ -65,6 +65,15 @@ class MovieDecoderC {
   // what a caller's requests cost.
   uint64_t get_packets_decoded() const { return m_ui64PacketsDecoded; }
   uint64_t get_seeks() const { return m_ui64Seeks; }
+  // Seeks on which the container landed after the wanted picture (a
+  // bisecting demuxer, a damaged index) and that were tried again from an
+  // earlier key frame.
+  uint64_t get_late_landings() const { return m_ui64LateLandings; }
+
+  // Another decoder of the same bytes, with a decoding position of its own,
+  // sharing nothing with this one; the pictures' index is copied, not read
+  // again. Null when it cannot be opened alike.
+  MovieDecoderC* open_again() const;
 
  private:
   struct MemoryStreamC {
@@ -99,6 +108,12 @@ class MovieDecoderC {
   size_t picture_for_frame(int32_t i32Frame) const;
   bool continues_to(int64_t i64Target) const;
   void seek_before(int64_t i64Target);
+  // Seeks to key frame i64Key (an index into m_rKeyFrames; -1 for the first
+  // picture) and resets the decoding position.
+  void seek_to_key(int64_t i64Key);
+  // Whether the first key frame handed in after a seek, at i64Time, lies
+  // after the picture wanted; then seeks again, earlier.
+  bool landed_late(int64_t i64Time);
   bool decode_until(int64_t i64Target);
   // Sends the next packet of the stream; false at the end of the stream.
   bool feed_packet();
@@ -149,9 +164,15 @@ class MovieDecoderC {
   bool m_bDraining = false;
   bool m_bHasPicture = false;
   int64_t m_i64PictureTime = 0;
+  // The picture the last seek was for, the key frame it went to, and how
+  // far back the next retry goes when it landed late.
+  int64_t m_i64SeekTarget = 0;
+  int64_t m_i64SeekKey = -1;
+  int64_t m_i64RetryStep = 1;
 
   uint64_t m_ui64PacketsDecoded = 0;
   uint64_t m_ui64Seeks = 0;
+  uint64_t m_ui64LateLandings = 0;
 };
 
 #endif

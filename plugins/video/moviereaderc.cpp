@@ -1,52 +1,130 @@
 #include "plugins/video/moviereaderc.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Requests this many frames from a position's picture, either way, continue
+// it: playback at any speed the read-ahead follows, and a little more.
+constexpr int32_t NEAR_FRAMES = 8;
+// Enough for a few effects showing one movie at once; each holds a decoder
+// and two pictures.
+constexpr size_t MAX_POSITIONS = 4;
+// A position unused for this many requests (seconds of playback) closes.
+constexpr uint64_t UNUSED_REQUESTS = 256;
+
+}  // namespace
+
 void MovieReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
-  m_pReadAhead.reset();
+  m_rPositions.clear();
+  m_pLast = nullptr;
   m_sProblem.clear();
-  m_pDecoder.reset(MovieDecoderC::open(pData, ui32Size, &m_sProblem));
+  MovieDecoderC* pDecoder = MovieDecoderC::open(pData, ui32Size, &m_sProblem);
+  if (pDecoder != nullptr) {
+    m_rPositions.push_back(std::make_unique<PositionC>());
+    m_rPositions.back()->m_pDecoder.reset(pDecoder);
+  }
 }
 
 // A frame that does not decode leaves the picture shown before as it was.
 const uint8_t* MovieReaderC::get_frame(int32_t i32Frame) {
-  if (!m_pDecoder) {
+  if (m_rPositions.empty()) {
     return nullptr;
   }
-  MovieDecoderC* pDecoder = m_pDecoder.get();
-  if (!m_pReadAhead) {
-    m_pReadAhead = std::make_unique<FrameReadAheadC>(
-        [pDecoder](int32_t i32Wanted, uint8_t* pOut) { return pDecoder->decode_frame(i32Wanted, pOut); },
+  const int32_t i32Wanted = wrap_frame(i32Frame, first_decoder().get_frame_count());
+  ++m_ui64Requests;
+  PositionC& rPosition = position_for(i32Wanted);
+  rPosition.m_ui64LastRequest = m_ui64Requests;
+  if (!rPosition.m_pReadAhead) {
+    MovieDecoderC* pDecoder = rPosition.m_pDecoder.get();
+    rPosition.m_pReadAhead = std::make_unique<FrameReadAheadC>(
+        [pDecoder](int32_t i32Frame, uint8_t* pOut) { return pDecoder->decode_frame(i32Frame, pOut); },
         pDecoder->get_frame_count(),
         [pDecoder] { return allocate_picture(pDecoder->get_width(), pDecoder->get_height(), MovieDecoderC::LAYOUT); },
         free_picture);
   }
-  return m_pReadAhead->get(wrap_frame(i32Frame, pDecoder->get_frame_count()));
+  const uint8_t* pPicture = rPosition.m_pReadAhead->get(i32Wanted);
+  if (pPicture != nullptr) {
+    rPosition.m_i32Shown = i32Wanted;
+    m_pLast = &rPosition;
+  }
+  close_unused_positions();
+  return pPicture;
+}
+
+MovieReaderC::PositionC& MovieReaderC::position_for(int32_t i32Frame) {
+  PositionC* pNearest = nullptr;
+  PositionC* pOldest = m_rPositions.front().get();
+  int32_t i32Distance = NEAR_FRAMES + 1;
+  for (const std::unique_ptr<PositionC>& pPosition : m_rPositions) {
+    if (pPosition->m_i32Shown >= 0 && std::abs(i32Frame - pPosition->m_i32Shown) < i32Distance) {
+      i32Distance = std::abs(i32Frame - pPosition->m_i32Shown);
+      pNearest = pPosition.get();
+    }
+    if (pPosition->m_ui64LastRequest < pOldest->m_ui64LastRequest) {
+      pOldest = pPosition.get();
+    }
+  }
+  if (pNearest != nullptr) {
+    return *pNearest;
+  }
+  // Every position was asked since the oldest one's last request: they all
+  // follow someone, so a jump gets a position of its own.
+  const bool bAllInUse = m_ui64Requests - pOldest->m_ui64LastRequest <= m_rPositions.size();
+  if (pOldest->m_i32Shown < 0 || !bAllInUse || m_rPositions.size() >= MAX_POSITIONS) {
+    return *pOldest;
+  }
+  MovieDecoderC* pDecoder = first_decoder().open_again();
+  if (pDecoder == nullptr) {
+    return *pOldest;
+  }
+  m_rPositions.push_back(std::make_unique<PositionC>());
+  m_rPositions.back()->m_pDecoder.reset(pDecoder);
+  return *m_rPositions.back();
+}
+
+// The first position stays: get_width and the others read its decoder.
+void MovieReaderC::close_unused_positions() {
+  const auto pUnused = std::remove_if(m_rPositions.begin() + 1, m_rPositions.end(), [&](const auto& pPosition) {
+    return pPosition.get() != m_pLast && m_ui64Requests - pPosition->m_ui64LastRequest > UNUSED_REQUESTS;
+  });
+  m_rPositions.erase(pUnused, m_rPositions.end());
+}
+
+uint64_t MovieReaderC::get_seeks() const {
+  uint64_t ui64Seeks = 0;
+  for (const std::unique_ptr<PositionC>& pPosition : m_rPositions) {
+    ui64Seeks += pPosition->m_pDecoder->get_seeks();
+  }
+  return ui64Seeks;
 }
 
 int32_t MovieReaderC::get_width() {
-  return m_pDecoder ? m_pDecoder->get_width() : 0;
+  return m_rPositions.empty() ? 0 : first_decoder().get_width();
 }
 
 int32_t MovieReaderC::get_height() {
-  return m_pDecoder ? m_pDecoder->get_height() : 0;
+  return m_rPositions.empty() ? 0 : first_decoder().get_height();
 }
 
 int32_t MovieReaderC::get_bit_depth() {
-  if (!m_pDecoder) {
+  if (m_rPositions.empty()) {
     return 0;
   }
-  return m_pDecoder->has_alpha() ? 32 : 24;
+  return first_decoder().has_alpha() ? 32 : 24;
 }
 
 int32_t MovieReaderC::get_frame_count() {
-  return m_pDecoder ? m_pDecoder->get_frame_count() : 0;
+  return m_rPositions.empty() ? 0 : first_decoder().get_frame_count();
 }
 
 float MovieReaderC::get_fps() {
-  return m_pDecoder ? static_cast<float>(m_pDecoder->get_fps()) : 0.0f;
+  return m_rPositions.empty() ? 0.0f : static_cast<float>(first_decoder().get_fps());
 }
 
 const uint8_t* MovieReaderC::get_data() {
-  return m_pReadAhead ? m_pReadAhead->get_data() : nullptr;
+  return m_pLast != nullptr ? m_pLast->m_pReadAhead->get_data() : nullptr;
 }
 
 PictureLayoutE MovieReaderC::get_layout() {
