@@ -62,6 +62,8 @@ clip webm_vp9_alpha webm "$alpha" libvpx-vp9 libvpx-vp9 -pix_fmt yuva420p -g 8 -
      -cpu-used 8
 clip mkv_av1 mkv "$opaque" - libsvtav1 -g 8 -preset 12
 clip ogv_theora ogv "$opaque" - libtheora -g 8 -q:v 7
+# A cluster for every picture, so that each cue leads to its key frame's own.
+clip mkv_clusters mkv "$opaque" - libvpx-vp9 -g 4 -deadline realtime -cpu-used 8 -cluster_time_limit 10
 # MPEG-4 Part 2 and H.263 as phones and cameras wrote them: the mov demuxer
 # leaves their picture size to the first picture. H.263 knows only a few
 # sizes; 128 × 96 is its smallest.

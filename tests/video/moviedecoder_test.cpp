@@ -227,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"mkv_ffv1", "mkv", false}, ClipS{"webm_vp8", "webm", false},
                       ClipS{"webm_vp9", "webm", false}, ClipS{"webm_vp9_alpha", "webm", true},
                       ClipS{"mkv_av1", "mkv", false}, ClipS{"ogv_theora", "ogv", false},
+                      ClipS{"mkv_clusters", "mkv", false},
                       ClipS{"mp4_vfr", "mp4", false}, ClipS{"mp4_mpeg4", "mp4", false},
                       ClipS{"3gp_h263", "3gp", false, 128, 96}, ClipS{"3g2_mpeg4", "3g2", false},
                       ClipS{"mp4_landscape", "mp4", false, 64, 48}, ClipS{"mp4_rot90", "mp4", false, 48, 64},
@@ -234,6 +235,94 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"mkv_sar_wide", "mkv", false}, ClipS{"mkv_sar_narrow", "mkv", false},
                       ClipS{"mkv_dropped", "mkv", false}),
     [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
+
+// A Matroska number (an element id, with its length marker kept, or a
+// size, without) at rFile[*pAt]; false past the end.
+bool read_ebml_number(const BytesT& rFile, size_t* pAt, bool bKeepMarker, uint64_t* pValue) {
+  if (*pAt >= rFile.size() || rFile[*pAt] == 0) {
+    return false;
+  }
+  size_t uiLength = 1;
+  while ((rFile[*pAt] & (0x80u >> (uiLength - 1))) == 0) {
+    ++uiLength;
+  }
+  if (*pAt + uiLength > rFile.size()) {
+    return false;
+  }
+  *pValue = bKeepMarker ? rFile[*pAt] : (rFile[*pAt] & (0xFFu >> uiLength));
+  for (size_t k = 1; k < uiLength; ++k) {
+    *pValue = (*pValue << 8) | rFile[*pAt + k];
+  }
+  *pAt += uiLength;
+  return true;
+}
+
+// Rewrites the cues at the end of a Matroska file so that each from the
+// third on claims the time of the one before it: a seek to a key frame then
+// goes to the cluster of the next one. Returns the number of cues.
+size_t shift_cues(BytesT* pFile) {
+  BytesT& rFile = *pFile;
+  const uint8_t rCues[4] = {0x1C, 0x53, 0xBB, 0x6B};
+  const auto pFound = std::find_end(rFile.begin(), rFile.end(), std::begin(rCues), std::end(rCues));
+  size_t uiAt = static_cast<size_t>(pFound - rFile.begin()) + 4;
+  uint64_t ui64Size = 0;
+  if (pFound == rFile.end() || !read_ebml_number(rFile, &uiAt, false, &ui64Size)) {
+    return 0;
+  }
+  // Where each cue's time lies, its length and value.
+  std::vector<std::pair<size_t, size_t>> rTimes;
+  std::vector<uint64_t> rValues;
+  const size_t uiEnd = std::min(rFile.size(), uiAt + static_cast<size_t>(ui64Size));
+  for (uint64_t ui64Id = 0; uiAt < uiEnd && read_ebml_number(rFile, &uiAt, true, &ui64Id) &&
+                             read_ebml_number(rFile, &uiAt, false, &ui64Size);
+       uiAt += static_cast<size_t>(ui64Size)) {
+    const size_t uiPointEnd = uiAt + static_cast<size_t>(ui64Size);
+    for (size_t uiInner = uiAt; ui64Id == 0xBB && uiInner < uiPointEnd;) {
+      uint64_t ui64InnerId = 0;
+      uint64_t ui64InnerSize = 0;
+      if (!read_ebml_number(rFile, &uiInner, true, &ui64InnerId) ||
+          !read_ebml_number(rFile, &uiInner, false, &ui64InnerSize)) {
+        return 0;
+      }
+      if (ui64InnerId == 0xB3) {
+        uint64_t ui64Time = 0;
+        for (size_t k = 0; k < ui64InnerSize; ++k) {
+          ui64Time = (ui64Time << 8) | rFile[uiInner + k];
+        }
+        rTimes.emplace_back(uiInner, static_cast<size_t>(ui64InnerSize));
+        rValues.push_back(ui64Time);
+      }
+      uiInner += static_cast<size_t>(ui64InnerSize);
+    }
+  }
+  for (size_t c = 2; c < rTimes.size(); ++c) {
+    for (size_t k = 0; k < rTimes[c].second; ++k) {
+      rFile[rTimes[c].first + rTimes[c].second - 1 - k] = static_cast<uint8_t>(rValues[c - 1] >> (8 * k));
+    }
+  }
+  return rTimes.size();
+}
+
+class ShiftedCuesTest : public MovieMatrixTest {};
+
+// The index sends seeks to a key frame one key frame too far: every jump
+// still shows the ffmpeg command's picture (its decode reads straight on),
+// by seeking again from earlier key frames.
+TEST_P(ShiftedCuesTest, SeeksThatLandLateAreTriedAgainEarlier) {
+  ASSERT_GE(shift_cues(&m_rFile), 4u);
+  m_pDecoder.reset(MovieDecoderC::open(m_rFile.data(), static_cast<uint32_t>(m_rFile.size())));
+  ASSERT_NE(m_pDecoder, nullptr);
+  const int32_t i32Count = m_pDecoder->get_frame_count();
+  ASSERT_EQ(i32Count, m_pReference->frame_count());
+  for (int32_t i32Step = 1; i32Step < i32Count; i32Step += 2) {
+    ASSERT_TRUE(shows(i32Count - 1));
+    ASSERT_TRUE(shows(i32Count - 1 - i32Step));
+  }
+  EXPECT_GT(m_pDecoder->get_late_landings(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Matroska, ShiftedCuesTest, ::testing::Values(ClipS{"mkv_clusters", "mkv", false}),
+                         [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
 
 TEST(MovieDecoderRefusal, SoundTextAndNothingAreNoMovies) {
   for (const char* szName : {"tone.wav", "notes.txt"}) {
