@@ -54,12 +54,19 @@ const uint8_t* MovieReaderC::get_frame(int32_t i32Frame) {
 }
 
 MovieReaderC::PositionC& MovieReaderC::position_for(int32_t i32Frame) {
+  const int32_t i32Count = first_decoder().get_frame_count();
   PositionC* pNearest = nullptr;
   PositionC* pOldest = m_rPositions.front().get();
-  int32_t i32Distance = NEAR_FRAMES + 1;
+  int32_t i32Nearest = NEAR_FRAMES + 1;
   for (const std::unique_ptr<PositionC>& pPosition : m_rPositions) {
-    if (pPosition->m_i32Shown >= 0 && std::abs(i32Frame - pPosition->m_i32Shown) < i32Distance) {
-      i32Distance = std::abs(i32Frame - pPosition->m_i32Shown);
+    // Playback that loops goes on from the last frame to the first.
+    const int32_t i32Apart = std::abs(i32Frame - pPosition->m_i32Shown);
+    const int32_t i32Distance = std::min(i32Apart, i32Count - i32Apart);
+    // One that no one followed lately would take over from the position
+    // playing on, and neither would close.
+    const bool bFollowed = m_ui64Requests - pPosition->m_ui64LastRequest <= 2 * m_rPositions.size();
+    if (pPosition->m_i32Shown >= 0 && bFollowed && i32Distance < i32Nearest) {
+      i32Nearest = i32Distance;
       pNearest = pPosition.get();
     }
     if (pPosition->m_ui64LastRequest < pOldest->m_ui64LastRequest) {
@@ -84,9 +91,12 @@ MovieReaderC::PositionC& MovieReaderC::position_for(int32_t i32Frame) {
   return *m_rPositions.back();
 }
 
-// The first position stays: get_width and the others read its decoder.
+// The position used last stays, so one always does.
 void MovieReaderC::close_unused_positions() {
-  const auto pUnused = std::remove_if(m_rPositions.begin() + 1, m_rPositions.end(), [&](const auto& pPosition) {
+  if (m_pLast == nullptr) {
+    return;
+  }
+  const auto pUnused = std::remove_if(m_rPositions.begin(), m_rPositions.end(), [&](const auto& pPosition) {
     return pPosition.get() != m_pLast && m_ui64Requests - pPosition->m_ui64LastRequest > UNUSED_REQUESTS;
   });
   m_rPositions.erase(pUnused, m_rPositions.end());

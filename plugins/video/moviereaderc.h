@@ -59,8 +59,8 @@ class MovieReaderC : public VideoReaderC {
   PositionC& position_for(int32_t i32Frame);
   void close_unused_positions();
 
-  // The first position is the one parse opened; never empty after a
-  // successful parse.
+  // Never empty after a successful parse; every decoder in it tells the
+  // same size, rate and frame count.
   std::vector<std::unique_ptr<PositionC>> m_rPositions;
   PositionC* m_pLast = nullptr;
   uint64_t m_ui64Requests = 0;

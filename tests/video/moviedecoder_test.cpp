@@ -14,6 +14,7 @@
 #include "platform/codecsettings.h"
 #include "platform/moviedecoderc.h"
 #include "platform/pictureconverterc.h"
+#include "plugins/video/moviereaderc.h"
 
 extern "C" {
 #include <libavutil/mem.h>
@@ -143,12 +144,19 @@ class MovieMatrixTest : public ::testing::TestWithParam<ClipS> {
     if (!m_pDecoder->decode_frame(i32Frame, m_pPicture.get())) {
       return ::testing::AssertionFailure() << "no picture for frame " << i32Frame;
     }
+    return equals_reference(m_pPicture.get(), i32Frame);
+  }
+
+  ::testing::AssertionResult equals_reference(const uint8_t* pPicture, int32_t i32Frame) {
+    if (pPicture == nullptr) {
+      return ::testing::AssertionFailure() << "no picture for frame " << i32Frame;
+    }
     const size_t uiPicture = m_pReference->picture_for_frame(i32Frame);
     const size_t uiRow = row_bytes();
     const size_t uiStride = static_cast<size_t>(picture_stride(m_pDecoder->get_width(), PICTURE_RGBA32));
     const uint8_t* pExpected = m_pReference->m_rPictures.data() + uiPicture * uiRow * m_pDecoder->get_height();
     for (int32_t y = 0; y < m_pDecoder->get_height(); ++y) {
-      if (std::memcmp(m_pPicture.get() + y * uiStride, pExpected + y * uiRow, uiRow) != 0) {
+      if (std::memcmp(pPicture + y * uiStride, pExpected + y * uiRow, uiRow) != 0) {
         return ::testing::AssertionFailure() << "frame " << i32Frame << " (picture " << uiPicture << ") differs in row "
                                              << y;
       }
@@ -217,6 +225,34 @@ TEST_P(MovieMatrixTest, NextFrameDecodesOnePacketAndTheSameFrameNone) {
 TEST_P(MovieMatrixTest, FrameRateIsThePlayersGuess) {
   EXPECT_DOUBLE_EQ(m_pDecoder->get_fps(),
                    static_cast<double>(m_pReference->m_i64FpsNum) / static_cast<double>(m_pReference->m_i64FpsDen));
+}
+
+// Two effects showing one movie half its length apart, as a scene asks:
+// in turn, each a frame on. Each keeps a decoding position of its own, so
+// neither seeks while playing on (only where the movie loops); one effect
+// playing alone for a while closes the other's.
+TEST_P(MovieMatrixTest, EffectsAtDifferentTimesDecodeOnEachFromItsOwnPosition) {
+  MovieReaderC rReader;
+  rReader.parse(m_rFile.data(), static_cast<uint32_t>(m_rFile.size()));
+  const int32_t i32Count = rReader.get_frame_count();
+  const int32_t i32Apart = i32Count / 2;
+  for (int32_t i = 0; i < i32Count; ++i) {
+    ASSERT_TRUE(equals_reference(rReader.get_frame(i), i));
+    ASSERT_TRUE(equals_reference(rReader.get_frame(i + i32Apart), (i + i32Apart) % i32Count));
+  }
+  EXPECT_EQ(rReader.get_position_count(), 2u);
+  // The first picture of each at open, the second's jump, and once each
+  // where it wraps.
+  EXPECT_LE(rReader.get_seeks(), 5u);
+  for (int32_t i = 0; i < 300; ++i) {
+    ASSERT_NE(rReader.get_frame(i), nullptr);
+  }
+  EXPECT_EQ(rReader.get_position_count(), 1u);
+  // One effect jumping about keeps to at most two positions.
+  for (int32_t i = 0; i < 20; ++i) {
+    ASSERT_TRUE(equals_reference(rReader.get_frame(i * 7), (i * 7) % i32Count));
+  }
+  EXPECT_LE(rReader.get_position_count(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
