@@ -88,6 +88,16 @@ SDL_VIDEODRIVER=offscreen build/bench/videoplayback_bench "$plugins" 120 \
   "1080p30 H.264 MP4, still picture=$videos/hd-still.doc" "1080p30 H.264 MP4, playing=$videos/hd-video.doc" \
   "1080p30 H.264 AVI (no read-ahead)=$videos/hd-avi.doc" \
   "three 720p H.264 MP4 at different times=$videos/three720.doc" 2>/dev/null
+# Two Video Players showing one 720p movie 150 frames apart, against the
+# same two on two movies (the file and a copy of it): each keeps a decoding
+# position of its own, so the ratio should stay above 0.90.
+cp "$videos/a720.mp4" "$videos/a720copy.mp4"
+presentation two720-two-movies "$(media Movie a720.mp4), $(media Movie a720copy.mp4)" \
+  "$(player 0 480 540 0.75 0 1), $(player 1 1440 540 0.75 150 1)"
+presentation two720-one-movie "$(media Movie a720.mp4)" "$(player 0 480 540 0.75 0 1), $(player 0 1440 540 0.75 150 1)"
+SDL_VIDEODRIVER=offscreen build/bench/videoplayback_bench "$plugins" 120 \
+  "two 720p H.264 MP4 150 frames apart, on two movies=$videos/two720-two-movies.doc" \
+  "two 720p H.264 MP4 150 frames apart, on one movie=$videos/two720-one-movie.doc" 2>/dev/null
 build/bench/videodecode_bench --loops 1 "$videos/hd.mp4" "$videos/uhd.mp4" "$videos/uhd.avi"
 SDL_VIDEODRIVER=offscreen build/bench/textureupload_bench 2>/dev/null
 
