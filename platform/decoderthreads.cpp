@@ -37,12 +37,19 @@ int64_t picture_bytes(const AVCodecContext* pCodec) {
 void decoder_threads_configure(AVCodecContext* pCodec) {
   const int64_t i64Pixels = static_cast<int64_t>(pCodec->width) * pCodec->height;
   int32_t i32Threads = 1;
+  int32_t i32Type = FF_THREAD_FRAME | FF_THREAD_SLICE;
   if (i64Pixels >= THREADED_PICTURE_PIXELS) {
-    const int64_t i64Affordable = std::max<int64_t>(1, PICTURES_IN_FLIGHT_BYTES / picture_bytes(pCodec));
-    i32Threads = static_cast<int32_t>(std::min<int64_t>({av_cpu_count() + 1, MAX_DECODER_THREADS, i64Affordable}));
+    const int64_t i64Cores = std::min<int64_t>(av_cpu_count() + 1, MAX_DECODER_THREADS);
+    const int64_t i64Affordable = PICTURES_IN_FLIGHT_BYTES / picture_bytes(pCodec);
+    // Slice threads share one picture: where a second picture in flight is
+    // too much, they still keep every core decoding.
+    if (i64Affordable < 2) {
+      i32Type = FF_THREAD_SLICE;
+    }
+    i32Threads = static_cast<int32_t>(i64Affordable < 2 ? i64Cores : std::min(i64Cores, i64Affordable));
   }
   pCodec->thread_count = i32Threads;
-  pCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+  pCodec->thread_type = i32Type;
 }
 
 bool decoder_threads_hold_back(const AVCodecContext* pCodec) {

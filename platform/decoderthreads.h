@@ -7,7 +7,8 @@ struct AVCodecContext;
 // size in its context: pictures of 1280 x 720 and more decode on libavcodec's
 // threads (frame threads where the codec has them, else slice threads),
 // smaller ones on the caller's thread alone; the very largest on fewer
-// threads, since each holds a picture. Frame threads give every picture
+// frame threads, since each holds a picture, and on slice threads only
+// where even two pictures would be too much. Frame threads give every picture
 // exactly as one thread would and in the same order, a few calls later.
 void decoder_threads_configure(AVCodecContext* pCodec);
 

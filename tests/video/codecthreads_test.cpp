@@ -109,7 +109,8 @@ TEST(CodecThreads, LargePicturesDecodeOnThreadsAndStayFrameExact) {
 }
 
 // Frame threads each hold a picture: a header claiming the largest picture
-// with the widest samples must not make them take gigabytes, while 4K
+// with the widest samples must not make them take gigabytes (it decodes on
+// slice threads, which share one picture), while 4K
 // pictures keep a thread for every core and one more (of a format not yet
 // known, at most seven: 66 MB a picture at 8 bytes a pixel).
 TEST(CodecThreads, TheLargestPicturesGetFewerThreads) {
@@ -117,6 +118,7 @@ TEST(CodecThreads, TheLargestPicturesGetFewerThreads) {
     int32_t m_i32Width, m_i32Height;
     AVPixelFormat m_eFormat;
     int32_t m_i32Threads;
+    int32_t m_i32Type = FF_THREAD_FRAME | FF_THREAD_SLICE;
   };
   const int32_t i32All = std::min(av_cpu_count() + 1, 8);
   // A 4K picture of unknown format is taken at eight bytes a pixel; the
@@ -124,7 +126,8 @@ TEST(CodecThreads, TheLargestPicturesGetFewerThreads) {
   const int32_t i32UnknownFormat4k = std::min<int32_t>(i32All, (int32_t{512} << 20) / (3840 * 2160 * 8));
   for (const CaseS& rCase : {CaseS{640, 480, AV_PIX_FMT_YUV420P, 1}, CaseS{3840, 2160, AV_PIX_FMT_YUV420P, i32All},
                              CaseS{3840, 2160, AV_PIX_FMT_NONE, i32UnknownFormat4k},
-                             CaseS{8192, 4320, AV_PIX_FMT_YUVA444P10LE, 1}, CaseS{8192, 4320, AV_PIX_FMT_NONE, 1}}) {
+                             CaseS{8192, 4320, AV_PIX_FMT_YUVA444P10LE, i32All, FF_THREAD_SLICE},
+                             CaseS{8192, 4320, AV_PIX_FMT_NONE, i32All, FF_THREAD_SLICE}}) {
     AVCodecContext* pCodec = avcodec_alloc_context3(nullptr);
     ASSERT_NE(pCodec, nullptr);
     pCodec->width = rCase.m_i32Width;
@@ -132,6 +135,7 @@ TEST(CodecThreads, TheLargestPicturesGetFewerThreads) {
     pCodec->pix_fmt = rCase.m_eFormat;
     decoder_threads_configure(pCodec);
     EXPECT_EQ(pCodec->thread_count, rCase.m_i32Threads) << rCase.m_i32Width << " x " << rCase.m_i32Height;
+    EXPECT_EQ(pCodec->thread_type, rCase.m_i32Type) << rCase.m_i32Width << " x " << rCase.m_i32Height;
     avcodec_free_context(&pCodec);
   }
 }
