@@ -101,6 +101,31 @@ clip mkv_dropped mkv "testsrc2=s=64x64:r=60,select='not(mod(n\\,2))'" - libx264 
 # Variable frame rate: pictures held for one to three frame times.
 clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
 
+# Colours as players show them. Untagged HD (1280 wide here, kept 16 high to
+# stay small) is BT.709; HDR (PQ and HLG, as phones record) is tone-mapped
+# to SDR BT.709 by the chain below; interlaced MPEG-2 is deinterlaced by
+# bwdif, one picture for each.
+hdr_tags="colorprim=bt2020:colormatrix=bt2020nc"
+tone_map="zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=hable:desat=0,\
+zscale=t=bt709:m=bt709:r=tv,format=yuv420p"
+filtered() {
+  name=$1 extension=$2 source=$3 filter=$4 encoder=$5
+  shift 5
+  if ! printf '%s\n' "$encoders" | grep -q " $encoder "; then
+    echo "$name $encoder" >> "$out/missing.txt"
+    return
+  fi
+  ff -f lavfi -i "$source" -frames:v 24 -c:v "$encoder" "$@" "$out/$name.$extension"
+  reference "$name" "$out/$name.$extension" - "$filter"
+}
+filtered mkv_hd_untagged mkv "testsrc2=s=1280x16:r=25" scale=in_color_matrix=bt709 libx264 -bf 0 -g 8
+filtered mkv_hdr_pq mkv "$opaque" "$tone_map" libx265 -pix_fmt yuv420p10le \
+  -x265-params "log-level=error:keyint=8:$hdr_tags:transfer=smpte2084"
+filtered mp4_hdr_hlg mp4 "$opaque" "$tone_map" libx265 -tag:v hvc1 -pix_fmt yuv420p10le \
+  -x265-params "log-level=error:keyint=8:$hdr_tags:transfer=arib-std-b67"
+filtered mkv_interlaced mkv "testsrc2=s=64x64:r=50,interlace" bwdif=mode=send_frame:parity=auto:deint=all \
+  mpeg2video -flags +ildct+ilme -top 1 -g 8 -q:v 2
+
 ff -f lavfi -i "sine=frequency=440:duration=0.5" "$out/tone.wav"
 ff -f lavfi -i "sine=frequency=440:duration=0.5" -c:a aac "$out/tone.m4a"
 printf 'Not a movie at all,\njust a few lines of text.\n' > "$out/notes.txt"
