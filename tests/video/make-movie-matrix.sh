@@ -100,6 +100,13 @@ sar_clip mkv_sar_narrow 64x32 1/2
 clip mkv_dropped mkv "testsrc2=s=64x64:r=60,select='not(mod(n\\,2))'" - libx264 -bf 0 -g 8 -fps_mode passthrough
 # Variable frame rate: pictures held for one to three frame times.
 clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
+# A constant-rate MP4 whose last sample is a quarter of the others, as
+# editors cut them: its duration set by the setts bitstream filter.
+if [ -f "$out/mp4_h264.mp4" ]; then
+  ff -i "$out/mp4_h264.mp4" -c copy -bsf:v "setts=duration='if(eq(N\,23)\,DURATION/4\,DURATION)'" \
+    "$out/mp4_short_last.mp4"
+  reference mp4_short_last "$out/mp4_short_last.mp4" -
+fi
 
 # Colours as players show them. Untagged HD (1280 wide here, kept 16 high to
 # stay small) is BT.709; HDR (PQ and HLG, as phones record) is tone-mapped
