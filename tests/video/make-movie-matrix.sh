@@ -23,7 +23,9 @@ opaque="testsrc2=s=64x64:r=25"
 alpha="testsrc2=s=64x64:r=25,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='mod(X*4+N*9,256)'"
 
 # clip NAME FILE_EXTENSION SOURCE DECODER ENCODER OPTIONS...
-# DECODER "-" for the default one.
+# DECODER "-" for the default one; the reference is decoded through
+# $view_filter.
+view_filter=null
 clip() {
   name=$1 extension=$2 source=$3 decoder=$4 encoder=$5
   shift 5
@@ -33,7 +35,7 @@ clip() {
   fi
   file="$out/$name.$extension"
   ff -f lavfi -i "$source" -frames:v 24 -c:v "$encoder" "$@" "$file"
-  reference "$name" "$file" "$decoder"
+  reference "$name" "$file" "$decoder" "$view_filter"
 }
 
 # reference NAME FILE DECODER [FILTER]: the ffmpeg command's decode (which
@@ -115,15 +117,13 @@ fi
 hdr_tags="colorprim=bt2020:colormatrix=bt2020nc"
 tone_map="zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=hable:desat=0,\
 zscale=t=bt709:m=bt709:r=tv,format=yuv420p"
+# filtered NAME FILE_EXTENSION SOURCE FILTER ENCODER OPTIONS...
 filtered() {
-  name=$1 extension=$2 source=$3 filter=$4 encoder=$5
+  view_filter=$4
+  name=$1 extension=$2 source=$3 encoder=$5
   shift 5
-  if ! printf '%s\n' "$encoders" | grep -q " $encoder "; then
-    echo "$name $encoder" >> "$out/missing.txt"
-    return
-  fi
-  ff -f lavfi -i "$source" -frames:v 24 -c:v "$encoder" "$@" "$out/$name.$extension"
-  reference "$name" "$out/$name.$extension" - "$filter"
+  clip "$name" "$extension" "$source" - "$encoder" "$@"
+  view_filter=null
 }
 filtered mkv_hd_untagged mkv "testsrc2=s=1280x16:r=25" scale=in_color_matrix=bt709 libx264 -bf 0 -g 8
 filtered mkv_hdr_pq mkv "$opaque" "$tone_map" libx265 -pix_fmt yuv420p10le \
