@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/enumnumber.h"
+
 extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
@@ -39,8 +41,8 @@ void tag_untagged(AVFrame* pPicture) {
   if (!is_ycbcr(pPicture->format)) {
     return;
   }
-  const bool bHdr = is_hdr(pPicture->color_trc);
-  if (pPicture->colorspace == AVCOL_SPC_UNSPECIFIED) {
+  const bool bHdr = is_hdr(plain_number(pPicture->color_trc));
+  if (plain_number(pPicture->colorspace) == AVCOL_SPC_UNSPECIFIED) {
     if (bHdr) {
       pPicture->colorspace = AVCOL_SPC_BT2020_NCL;
     } else {
@@ -48,7 +50,7 @@ void tag_untagged(AVFrame* pPicture) {
       pPicture->colorspace = bHd ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
     }
   }
-  if (bHdr && pPicture->color_primaries == AVCOL_PRI_UNSPECIFIED) {
+  if (bHdr && plain_number(pPicture->color_primaries) == AVCOL_PRI_UNSPECIFIED) {
     pPicture->color_primaries = AVCOL_PRI_BT2020;
   }
 }
@@ -86,7 +88,7 @@ std::string PictureFilterC::filters_for(const AVFrame* pPicture) const {
   if (m_bInterlacedStream || m_bDeinterlacing) {
     sFilters = m_bInterlacedStream ? DEINTERLACE_ALL : DEINTERLACE_MARKED;
   }
-  if (is_hdr(pPicture->color_trc) && is_ycbcr(pPicture->format)) {
+  if (is_hdr(plain_number(pPicture->color_trc)) && is_ycbcr(pPicture->format)) {
     sFilters += (sFilters.empty() ? "" : ",") + std::string(TONE_MAP);
   }
   return sFilters;
@@ -96,7 +98,7 @@ void PictureFilterC::set_up_for(const AVFrame* pPicture) {
   m_bDeinterlacing = m_bDeinterlacing || pPicture->interlaced_frame != 0;
   const std::string sFilters = filters_for(pPicture);
   if (m_bSetUp && sFilters == m_sFilters && pPicture->width == m_i32Width && pPicture->height == m_i32Height &&
-      pPicture->format == m_i32Format && pPicture->color_trc == m_i32Transfer) {
+      pPicture->format == m_i32Format && plain_number(pPicture->color_trc) == m_i32Transfer) {
     return;
   }
   free_graph();
@@ -104,7 +106,7 @@ void PictureFilterC::set_up_for(const AVFrame* pPicture) {
   m_i32Width = pPicture->width;
   m_i32Height = pPicture->height;
   m_i32Format = pPicture->format;
-  m_i32Transfer = pPicture->color_trc;
+  m_i32Transfer = plain_number(pPicture->color_trc);
   m_bSetUp = true;
   if (!m_sFilters.empty()) {
     make_graph(pPicture);
