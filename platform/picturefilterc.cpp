@@ -27,6 +27,10 @@ constexpr const char* TONE_MAP =
     "zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=hable:desat=0,"
     "zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
 
+// Tone mapping works on 12 bytes a pixel: above 4K (about 110 MB a picture)
+// the pictures are shown as they are rather than take that much.
+constexpr int64_t MAX_TONE_MAPPED_PIXELS = int64_t{4096} * 2304;
+
 bool is_hdr(int32_t i32Transfer) {
   return i32Transfer == AVCOL_TRC_SMPTE2084 || i32Transfer == AVCOL_TRC_ARIB_STD_B67;
 }
@@ -83,13 +87,19 @@ void PictureFilterC::reset() {
   m_bEnded = false;
 }
 
-std::string PictureFilterC::filters_for(const AVFrame* pPicture) const {
+std::string PictureFilterC::filters_for(const AVFrame* pPicture) {
   std::string sFilters;
   if (m_bInterlacedStream || m_bDeinterlacing) {
     sFilters = m_bInterlacedStream ? DEINTERLACE_ALL : DEINTERLACE_MARKED;
   }
   if (is_hdr(plain_number(pPicture->color_trc)) && is_ycbcr(pPicture->format)) {
-    sFilters += (sFilters.empty() ? "" : ",") + std::string(TONE_MAP);
+    if (int64_t{pPicture->width} * pPicture->height <= MAX_TONE_MAPPED_PIXELS) {
+      sFilters += (sFilters.empty() ? "" : ",") + std::string(TONE_MAP);
+    } else if (!m_bLargeHdrSaid) {
+      std::fprintf(stderr, "fliksel: a movie's HDR pictures of %d x %d are shown without tone mapping: it is done "
+                   "up to 4096 x 2304\n", pPicture->width, pPicture->height);
+      m_bLargeHdrSaid = true;
+    }
   }
   return sFilters;
 }

@@ -12,8 +12,8 @@ struct AVFrame;
 // the decoder and the converter:
 // - an untagged YCbCr matrix is BT.709 for HD (1280 wide or 720 high and
 //   more) and BT.601 below;
-// - HDR pictures (PQ or HLG transfer) are tone-mapped to SDR BT.709 by
-//   libavfilter's zscale (zimg) and tonemap filters;
+// - HDR pictures (PQ or HLG transfer) up to 4096 x 2304 are tone-mapped to
+//   SDR BT.709 by libavfilter's zscale (zimg) and tonemap filters;
 // - pictures of an interlaced stream, or marked interlaced, are
 //   deinterlaced by libavfilter's bwdif, one picture out for each in.
 // Other pictures pass as they are. bwdif holds one picture back until the
@@ -38,7 +38,7 @@ class PictureFilterC {
   void reset();
 
  private:
-  std::string filters_for(const AVFrame* pPicture) const;
+  std::string filters_for(const AVFrame* pPicture);
   // The graph for pictures like this one, or none when they pass or
   // libavfilter refuses it (said once on standard error: the pictures are
   // then shown as decoded rather than not at all).
@@ -66,8 +66,10 @@ class PictureFilterC {
   // Once a picture came marked interlaced, the rest are deinterlaced too
   // (bwdif passes those that are not marked).
   bool m_bDeinterlacing = false;
-  // A graph libavfilter refused is said once.
+  // A graph libavfilter refused, and HDR pictures too large to tone-map,
+  // are said once.
   bool m_bRefusalSaid = false;
+  bool m_bLargeHdrSaid = false;
 };
 
 #endif

@@ -132,6 +132,11 @@ filtered mp4_hdr_hlg mp4 "$opaque" "$tone_map" libx265 -tag:v hvc1 -pix_fmt yuv4
   -x265-params "log-level=error:keyint=8:$hdr_tags:transfer=arib-std-b67"
 filtered mkv_interlaced mkv "testsrc2=s=64x64:r=50,interlace" bwdif=mode=send_frame:parity=auto:deint=all \
   mpeg2video -flags +ildct+ilme -top 1 -g 8 -q:v 2
+# One grey PQ picture above 4096 x 2304, shown without tone mapping.
+if printf '%s\n' "$encoders" | grep -q " libx265 "; then
+  ff -f lavfi -i color=c=gray:s=4352x2176:r=25 -frames:v 1 -c:v libx265 -preset ultrafast -pix_fmt yuv420p10le \
+    -x265-params "log-level=error:$hdr_tags:transfer=smpte2084" "$out/hdr_large.mkv"
+fi
 
 ff -f lavfi -i "sine=frequency=440:duration=0.5" "$out/tone.wav"
 ff -f lavfi -i "sine=frequency=440:duration=0.5" -c:a aac "$out/tone.m4a"

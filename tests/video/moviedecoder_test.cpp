@@ -238,6 +238,24 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"mkv_interlaced", "mkv", false}),
     [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
 
+// Tone mapping takes 12 bytes a pixel: a larger HDR movie plays as decoded,
+// and says so once.
+TEST(MovieDecoderColours, HdrPicturesAbove4KAreShownWithoutToneMappingAndSaySo) {
+  const BytesT rFile = read_file(matrix_path("hdr_large.mkv"));
+  if (rFile.empty()) {
+    GTEST_SKIP() << "the installed ffmpeg cannot make HEVC";
+  }
+  ::testing::internal::CaptureStderr();
+  std::unique_ptr<MovieDecoderC> pDecoder(MovieDecoderC::open(rFile.data(), static_cast<uint32_t>(rFile.size())));
+  ASSERT_NE(pDecoder, nullptr);
+  std::unique_ptr<uint8_t, PictureDeleterS> pPicture(
+      allocate_picture(pDecoder->get_width(), pDecoder->get_height(), PICTURE_RGBA32));
+  EXPECT_TRUE(pDecoder->decode_frame(0, pPicture.get()));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "fliksel: a movie's HDR pictures of 4352 x 2176 are shown without tone mapping: it is done up to "
+            "4096 x 2304\n");
+}
+
 TEST(MovieDecoderRefusal, SoundTextAndNothingAreNoMovies) {
   for (const char* szName : {"tone.wav", "notes.txt"}) {
     const BytesT rFile = read_file(matrix_path(szName));
