@@ -296,7 +296,11 @@ void MovieDecoderC::choose_geometry(int32_t i32PictureWidth, int32_t i32PictureH
   AVRational rAspect = av_guess_sample_aspect_ratio(m_pFormat, pStream, m_bHasPicture ? m_pPicture : nullptr);
   int64_t i64Width = i32PictureWidth;
   int64_t i64Height = i32PictureHeight;
-  if (rAspect.num > 0 && rAspect.den > 0) {
+  // Samples more than four times as wide as high, or as high as wide, are
+  // no display's: damaged numbers, shown square rather than stretched.
+  const bool bDisplayable = rAspect.num > 0 && rAspect.den > 0 && int64_t{rAspect.num} <= 4 * int64_t{rAspect.den} &&
+                            int64_t{rAspect.den} <= 4 * int64_t{rAspect.num};
+  if (bDisplayable) {
     if (rAspect.num > rAspect.den) {
       i64Width = av_rescale(i64Width, rAspect.num, rAspect.den);
     } else {

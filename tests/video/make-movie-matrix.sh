@@ -97,6 +97,8 @@ sar_clip() {
 }
 sar_clip mkv_sar_wide 32x64 2
 sar_clip mkv_sar_narrow 64x32 1/2
+# Samples eight times as wide as high: damaged numbers, shown square.
+sar_clip mkv_sar_extreme 64x64 8
 # A screen recording that claims 60 frames a second but dropped every other
 # picture: pictures 1/30 s apart.
 clip mkv_dropped mkv "testsrc2=s=64x64:r=60,select='not(mod(n\\,2))'" - libx264 -bf 0 -g 8 -fps_mode passthrough

@@ -233,6 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"mp4_landscape", "mp4", false, 64, 48}, ClipS{"mp4_rot90", "mp4", false, 48, 64},
                       ClipS{"mp4_rot180", "mp4", false, 64, 48}, ClipS{"mov_rot270", "mov", false, 48, 64},
                       ClipS{"mkv_sar_wide", "mkv", false}, ClipS{"mkv_sar_narrow", "mkv", false},
+                      ClipS{"mkv_sar_extreme", "mkv", false},
                       ClipS{"mkv_dropped", "mkv", false}, ClipS{"mkv_hd_untagged", "mkv", false, 1280, 16},
                       ClipS{"mkv_hdr_pq", "mkv", false}, ClipS{"mp4_hdr_hlg", "mp4", false},
                       ClipS{"mkv_interlaced", "mkv", false}),
