@@ -8,9 +8,7 @@
 #include <string>
 
 #include "bench/benchscene.h"
-#include "corelib/devicedriverbasec.h"
-#include "corelib/deviceinterfacec.h"
-#include "player/framesinkc.h"
+#include "bench/countingsinkc.h"
 #include "player/playerc.h"
 
 namespace {
@@ -18,32 +16,12 @@ namespace {
 constexpr int32_t FRAMES = 600;
 constexpr int32_t FRAME_MS = 1;
 
-// Frames one millisecond apart, drawn offscreen and counted, not kept.
-class CountingSinkC : public FrameSinkC {
- public:
-  bool attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS&) override {
-    auto* pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
-    if (!pOffscreen) {
-      return false;
-    }
-    pOffscreen->set_offscreen(true);
-    return true;
-  }
-  int32_t get_frame_time_ms() const override { return m_i32Frames * FRAME_MS; }
-  bool write_frame() override {
-    ++m_i32Frames;
-    return true;
-  }
-
-  int32_t m_i32Frames = 0;
-};
-
 bool measure(int32_t i32Rects, const char* szPluginDirectory) {
   const std::string sPath = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
                             "/tiravo-bench-" + std::to_string(i32Rects) + ".doc";
   PlayerC rPlayer;
   rPlayer.get_class_registry()->load_plugins(szPluginDirectory);
-  CountingSinkC rSink;
+  CountingSinkC rSink(FRAME_MS);
   rPlayer.set_offline_render(&rSink);
   if (!write_bench_scene(rPlayer.get_class_registry(), i32Rects, FRAMES * FRAME_MS * BENCH_TICKS_PER_SECOND / 1000, 0,
                          nullptr, sPath.c_str()) || !rPlayer.init(nullptr, false) ||
@@ -59,7 +37,7 @@ bool measure(int32_t i32Rects, const char* szPluginDirectory) {
     return false;
   }
   std::printf("%2d rectangles, %dx%d: %d frames in %.2f s, %.0f frames per second\n", i32Rects, BENCH_LAYOUT_WIDTH,
-              BENCH_LAYOUT_HEIGHT, rSink.m_i32Frames, f64Seconds, rSink.m_i32Frames / f64Seconds);
+              BENCH_LAYOUT_HEIGHT, rSink.get_frames(), f64Seconds, rSink.get_frames() / f64Seconds);
   return true;
 }
 

@@ -4,15 +4,12 @@
 // picture, a text of 200 characters, and the same text typed in by an
 // animated Reveal (set again whenever another character shows). Each frame
 // ends with the driver's glFinish, so the figures are real drawing.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
-#include "corelib/devicedriverbasec.h"
-#include "corelib/deviceinterfacec.h"
-#include "player/framesinkc.h"
+#include "bench/countingsinkc.h"
 #include "player/playerc.h"
 
 namespace {
@@ -21,38 +18,6 @@ constexpr int32_t FRAMES = 120;
 // 2048 ticks per second; frames 40 ms apart take the Reveal of the typed
 // text through its 200 characters in 4.8 s.
 constexpr int32_t FRAME_MS = 40;
-
-class CountingSinkC : public FrameSinkC {
- public:
-  bool attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS&) override {
-    auto* pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
-    if (!pOffscreen) {
-      return false;
-    }
-    pOffscreen->set_offscreen(true);
-    return true;
-  }
-  int32_t get_frame_time_ms() const override { return m_i32Frames * FRAME_MS; }
-  // Timed from the end of the first frame, so that opening the window and
-  // compiling go uncounted.
-  bool write_frame() override {
-    const auto rNow = std::chrono::steady_clock::now();
-    if (m_i32Frames == 0) {
-      m_rFirst = rNow;
-    }
-    m_rLast = rNow;
-    ++m_i32Frames;
-    return true;
-  }
-  double ms_a_frame() const {
-    return m_i32Frames < 2 ? -1.0
-                           : std::chrono::duration<double, std::milli>(m_rLast - m_rFirst).count() / (m_i32Frames - 1);
-  }
-
-  int32_t m_i32Frames = 0;
-  std::chrono::steady_clock::time_point m_rFirst;
-  std::chrono::steady_clock::time_point m_rLast;
-};
 
 // A plasma of the kind the sharing sites are full of: a few dozen
 // operations and four sines a pixel.
@@ -95,7 +60,7 @@ double measure(const char* szName, const std::string& rDescription, const char* 
   std::ofstream(sPath) << rDescription;
   PlayerC rPlayer;
   rPlayer.get_class_registry()->load_plugins(szPluginDirectory);
-  CountingSinkC rSink;
+  CountingSinkC rSink(FRAME_MS);
   rPlayer.set_offline_render(&rSink);
   if (!rPlayer.init(nullptr, false) || rPlayer.load(sPath.c_str()) != 0) {
     std::fprintf(stderr, "bench: cannot load the %s scene\n", szName);
@@ -107,7 +72,7 @@ double measure(const char* szName, const std::string& rDescription, const char* 
   if (iResult != 0 || f64Ms <= 0.0) {
     return -1.0;
   }
-  std::printf("%-28s 1920x1080: %d frames, %.2f ms a frame\n", szName, rSink.m_i32Frames, f64Ms);
+  std::printf("%-28s 1920x1080: %d frames, %.2f ms a frame\n", szName, rSink.get_frames(), f64Ms);
   return f64Ms;
 }
 

@@ -96,12 +96,12 @@ int main(int iArgc, char** ppArgv) {
   pVideoLayer->add_effect(pVideo);
   const float rLeft[2] = {-20, 10};
   const float rRight[2] = {300, -5};
-  animate(pVideo->get_gizmo(VIDEO_GIZMO_TRANSFORM)->get_param(VIDEO_PARAM_POSITION), TRACK_TYPE_VECTOR2, rLeft,
+  animate(pVideo->get_gizmo(PLACEMENT_GIZMO_TRANSFORM)->get_param(PLACEMENT_PARAM_POSITION), TRACK_TYPE_VECTOR2, rLeft,
           rRight);
   const float rSlow[1] = {5};
   const float rFast[1] = {60};
   animate(pVideo->get_gizmo(VIDEO_GIZMO_TIMING)->get_param(VIDEO_PARAM_FPS), TRACK_TYPE_FLOAT, rSlow, rFast);
-  static_cast<FileParamC*>(pVideo->get_gizmo(VIDEO_GIZMO_ATTRIBUTES)->get_param(VIDEO_PARAM_VIDEO))
+  static_cast<FileParamC*>(pVideo->get_gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(VIDEO_PARAM_VIDEO))
       ->set_file(handle(pOther, 1));
 
   bool bOk = write_document(sOut + "/full", [&](ChunkWriterC& rWriter) {

@@ -6,6 +6,7 @@
 
 #include "platform/codecsettings.h"
 #include "platform/decoderthreads.h"
+#include "platform/picturefilterc.h"
 #include "platform/picturesize.h"
 
 extern "C" {
@@ -246,6 +247,10 @@ bool MovieDecoderC::open_codec() {
     return false;
   }
   m_pCodec->pkt_timebase = pStream->time_base;
+  const AVFieldOrder eFields = pParameters->field_order;
+  const bool bInterlaced = eFields == AV_FIELD_TT || eFields == AV_FIELD_BB || eFields == AV_FIELD_TB ||
+                           eFields == AV_FIELD_BT;
+  m_pFilter = std::make_unique<PictureFilterC>(bInterlaced, pStream->time_base.num, pStream->time_base.den);
   decoder_threads_configure(m_pCodec);
   // Pictures that a damaged frame claims to be huge are refused, not allocated.
   m_pCodec->max_pixels = MAX_VIDEO_PIXELS;
@@ -291,7 +296,11 @@ void MovieDecoderC::choose_geometry(int32_t i32PictureWidth, int32_t i32PictureH
   AVRational rAspect = av_guess_sample_aspect_ratio(m_pFormat, pStream, m_bHasPicture ? m_pPicture : nullptr);
   int64_t i64Width = i32PictureWidth;
   int64_t i64Height = i32PictureHeight;
-  if (rAspect.num > 0 && rAspect.den > 0) {
+  // Samples more than four times as wide as high, or as high as wide, are
+  // no display's: damaged numbers, shown square rather than stretched.
+  const bool bDisplayable = rAspect.num > 0 && rAspect.den > 0 && int64_t{rAspect.num} <= 4 * int64_t{rAspect.den} &&
+                            int64_t{rAspect.den} <= 4 * int64_t{rAspect.num};
+  if (bDisplayable) {
     if (rAspect.num > rAspect.den) {
       i64Width = av_rescale(i64Width, rAspect.num, rAspect.den);
     } else {
@@ -460,6 +469,7 @@ void MovieDecoderC::seek_before(int64_t i64Target) {
     av_seek_frame(m_pFormat, m_i32StreamIndex, std::numeric_limits<int64_t>::min(), AVSEEK_FLAG_BACKWARD);
   }
   avcodec_flush_buffers(m_pCodec);
+  m_pFilter->reset();
   av_frame_unref(m_pPicture);
   m_bHasPicture = false;
   m_bKeySeen = false;
@@ -474,7 +484,7 @@ void MovieDecoderC::seek_before(int64_t i64Target) {
 bool MovieDecoderC::decode_until(int64_t i64Target) {
   int64_t i64Steps = 2 * static_cast<int64_t>(m_rPictureTimes.size()) + SPARE_STEPS;
   while (i64Steps-- > 0) {
-    const int32_t i32Result = avcodec_receive_frame(m_pCodec, m_pDecoded);
+    const int32_t i32Result = receive_picture();
     if (i32Result == 0) {
       av_frame_unref(m_pPicture);
       av_frame_move_ref(m_pPicture, m_pDecoded);
@@ -497,6 +507,25 @@ bool MovieDecoderC::decode_until(int64_t i64Target) {
   }
   m_bPositioned = false;
   return m_bHasPicture;
+}
+
+// The next picture ready to show, into m_pDecoded: from the filter, which
+// takes the decoder's pictures as it asks for them.
+int32_t MovieDecoderC::receive_picture() {
+  for (;;) {
+    const int32_t i32Filtered = m_pFilter->receive(m_pDecoded);
+    if (i32Filtered != AVERROR(EAGAIN)) {
+      return i32Filtered;
+    }
+    const int32_t i32Decoded = avcodec_receive_frame(m_pCodec, m_pDecoded);
+    if (i32Decoded == AVERROR_EOF) {
+      m_pFilter->send_end();
+    } else if (i32Decoded < 0) {
+      return i32Decoded;
+    } else {
+      m_pFilter->send(m_pDecoded);
+    }
+  }
 }
 
 // After a seek, packets before the first key frame are left out: a demuxer

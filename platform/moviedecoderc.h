@@ -14,6 +14,7 @@ struct AVFormatContext;
 struct AVFrame;
 struct AVIOContext;
 struct AVPacket;
+class PictureFilterC;
 
 // The pictures of the first video stream of a container file (MP4, MOV,
 // 3GP, Matroska, WebM, Ogg) held in memory, through libavformat and libavcodec.
@@ -100,6 +101,7 @@ class MovieDecoderC {
   bool continues_to(int64_t i64Target) const;
   void seek_before(int64_t i64Target);
   bool decode_until(int64_t i64Target);
+  int32_t receive_picture();
   // Sends the next packet of the stream; false at the end of the stream.
   bool feed_packet();
 
@@ -111,6 +113,7 @@ class MovieDecoderC {
   AVFrame* m_pDecoded = nullptr;
   // The picture decoded last, kept so that it can be converted again.
   AVFrame* m_pPicture = nullptr;
+  std::unique_ptr<PictureFilterC> m_pFilter;
   std::unique_ptr<PictureConverterC> m_pConverter;
 
   int32_t m_i32StreamIndex = -1;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/enumnumber.h"
+
 extern "C" {
 #include <libavutil/frame.h>
 #include <libavutil/mem.h>
@@ -36,15 +38,6 @@ AVPixelFormat plain_range_format(AVPixelFormat eFormat, bool& rFullRange) {
       rFullRange = false;
       return eFormat;
   }
-}
-
-// An enumeration field as the number it holds, whatever that is.
-template <typename EnumT>
-int32_t plain_number(const EnumT& rField) {
-  static_assert(sizeof(EnumT) == sizeof(int32_t), "an enumeration of FFmpeg's is an int");
-  int32_t i32Number = 0;
-  std::memcpy(&i32Number, &rField, sizeof(i32Number));
-  return i32Number;
 }
 
 int32_t bytes_per_pixel(PictureLayoutE eLayout) {

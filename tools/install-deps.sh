@@ -6,7 +6,9 @@ set -eu
 # The build tools and test framework (binutils' nm and gold, and lld, for the
 # tests of what plug-ins export with each linker); SDL2 for the window,
 # dialog, message boxes and audio output; FFmpeg for music and video decoding
-# (and the ffmpeg and ffprobe commands that make and check test media);
+# (and the ffmpeg and ffprobe commands that make and check test media),
+# libavfilter to deinterlace movies and tone-map HDR ones (its zscale
+# filter, through zimg);
 # libpng for rendered frames; OpenGL through GLVND's libOpenGL
 # (libopengl-dev) with the GL headers (libgl-dev), drawn by Mesa, also
 # headless; nlohmann-json for the document tool's JSON; dpkg-dev and file for
@@ -20,7 +22,7 @@ set -eu
 # glyphs, and fonts-dejavu-core for the font the example presentation and the
 # text tests import; help2man to make the manual pages from the programs'
 # --help.
-PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file lintian mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool help2man libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
+PACKAGES="cmake ninja-build g++ binutils lld pkg-config libgtest-dev libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libavfilter-dev libpng-dev libopengl-dev libgl-dev libgl1-mesa-dri ffmpeg nlohmann-json3-dev dpkg-dev file lintian mencoder gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good libimage-exiftool-perl xvfb xdotool help2man libharfbuzz-dev libfreetype-dev fonts-dejavu-core $*"
 
 missing=""
 for package in $PACKAGES; do

@@ -2,16 +2,13 @@
 
 #include <GL/gl.h>
 
-#include "corelib/colorparamc.h"
 #include "corelib/devicedriverbasec.h"
 #include "corelib/deviceinterfacec.h"
 #include "corelib/devicetablec.h"
 #include "corelib/fileparamc.h"
-#include "corelib/floatparamc.h"
 #include "corelib/gizmoc.h"
 #include "corelib/importhandlec.h"
-#include "corelib/intparamc.h"
-#include "corelib/vector2paramc.h"
+#include "corelib/placementparams.h"
 #include "docfile/chunkwriterc.h"
 
 namespace {
@@ -21,33 +18,11 @@ constexpr uint32_t CHUNK_FIRST_GIZMO = 0x2000;
 constexpr uint32_t CHUNK_GIZMO_STEP = 0x1000;
 constexpr uint32_t CHUNK_VERSION = 1;
 
-constexpr int32_t RENDER_MODE_NORMAL = 0;
-constexpr int32_t RENDER_MODE_ADD = 1;
-constexpr int32_t RENDER_MODE_MULT = 2;
-
 }  // namespace
 
 PlacedEffectC::PlacedEffectC() {
-  GizmoC* pTransform = add_gizmo("Transform");
-  pTransform->add_param(Vector2ParamC::create_param(pTransform, "Position", Vector2C(0.0f, 0.0f),
-                                                    PLACED_PARAM_POSITION, 0x81, true, Vector2C(0.0f, 0.0f),
-                                                    Vector2C(0.0f, 0.0f), 0.1f));
-  pTransform->add_param(Vector2ParamC::create_param(pTransform, "Pivot", Vector2C(0.0f, 0.0f), PLACED_PARAM_PIVOT,
-                                                    0x301, true, Vector2C(0.0f, 0.0f), Vector2C(0.0f, 0.0f), 0.1f));
-  pTransform->add_param(
-      FloatParamC::create_param(pTransform, "Rotation", 0.0f, PLACED_PARAM_ROTATION, 0x41, true, 0.0f, 0.0f, 1.0f));
-  pTransform->add_param(Vector2ParamC::create_param(pTransform, "Scale", Vector2C(1.0f, 1.0f), PLACED_PARAM_SCALE,
-                                                    0x21, true, Vector2C(0.0f, 0.0f), Vector2C(0.0f, 0.0f), 0.01f));
-
-  GizmoC* pAttributes = add_gizmo("Attributes");
-  pAttributes->add_param(ColorParamC::create_param(pAttributes, "Fill Color", RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f),
-                                                   PLACED_PARAM_FILL_COLOR, 0x10, true));
-  IntParamC* pRenderMode =
-      IntParamC::create_param(pAttributes, "Render mode", 0, PLACED_PARAM_RENDER_MODE, 0x2, true, 0, 2, 1);
-  pRenderMode->set_label(0, "Normal");
-  pRenderMode->set_label(1, "Add");
-  pRenderMode->set_label(2, "Mult");
-  pAttributes->add_param(pRenderMode);
+  add_transform_params(add_gizmo("Transform"));
+  add_blend_params(add_gizmo("Attributes"));
 }
 
 PlacedEffectC::PlacedEffectC(EditableC* pOriginal) : EffectBaseC(pOriginal) {}
@@ -119,16 +94,16 @@ GizmoBaseC* PlacedEffectC::get_gizmo(int32_t i32Index) {
 }
 
 ParamBaseC* PlacedEffectC::get_default_param(int32_t i32Which) {
-  GizmoC* pTransform = gizmo(PLACED_GIZMO_TRANSFORM);
+  GizmoC* pTransform = gizmo(PLACEMENT_GIZMO_TRANSFORM);
   switch (i32Which) {
     case DEFAULT_PARAM_POSITION:
-      return pTransform->get_param(PLACED_PARAM_POSITION);
+      return pTransform->get_param(PLACEMENT_PARAM_POSITION);
     case DEFAULT_PARAM_ROTATION:
-      return pTransform->get_param(PLACED_PARAM_ROTATION);
+      return pTransform->get_param(PLACEMENT_PARAM_ROTATION);
     case DEFAULT_PARAM_SCALE:
-      return pTransform->get_param(PLACED_PARAM_SCALE);
+      return pTransform->get_param(PLACEMENT_PARAM_SCALE);
     case DEFAULT_PARAM_PIVOT:
-      return pTransform->get_param(PLACED_PARAM_PIVOT);
+      return pTransform->get_param(PLACEMENT_PARAM_PIVOT);
     default:
       return nullptr;
   }
@@ -149,19 +124,11 @@ const Affine2C& PlacedEffectC::get_transform() {
 }
 
 void PlacedEffectC::place(int32_t i32Time, const Box2C& rQuad) {
-  GizmoC* pTransform = gizmo(PLACED_GIZMO_TRANSFORM);
-  Vector2C rPosition;
-  Vector2C rPivot;
-  Vector2C rScale;
-  float f32Rotation = 0.0f;
-  static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_POSITION))->get_value(i32Time, &rPosition);
-  static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_PIVOT))->get_value(i32Time, &rPivot);
-  pTransform->get_param(PLACED_PARAM_ROTATION)->get_value(i32Time, &f32Rotation);
-  static_cast<Vector2ParamC*>(pTransform->get_param(PLACED_PARAM_SCALE))->get_value(i32Time, &rScale);
-  m_rQuad.place(rPosition, rPivot, f32Rotation, rScale, rQuad);
-  GizmoC* pAttributes = gizmo(PLACED_GIZMO_ATTRIBUTES);
-  static_cast<ColorParamC*>(pAttributes->get_param(PLACED_PARAM_FILL_COLOR))->get_value(i32Time, &m_rFillColor);
-  static_cast<IntParamC*>(pAttributes->get_param(PLACED_PARAM_RENDER_MODE))->get_value(i32Time, &m_i32RenderMode);
+  const PlacementS rPlacement =
+      placement_at(gizmo(PLACEMENT_GIZMO_TRANSFORM), gizmo(PLACEMENT_GIZMO_ATTRIBUTES), i32Time);
+  m_rQuad.place(rPlacement.m_rPosition, rPlacement.m_rPivot, rPlacement.m_f32Rotation, rPlacement.m_rScale, rQuad);
+  m_rFillColor = rPlacement.m_rFillColor;
+  m_i32RenderMode = rPlacement.m_i32RenderMode;
 }
 
 DeviceDriverBaseC* PlacedEffectC::begin_quad(DeviceTableC* pDevices) {
@@ -186,12 +153,7 @@ DeviceDriverBaseC* PlacedEffectC::begin_quad(DeviceTableC* pDevices) {
 }
 
 RgbaColorC PlacedEffectC::blend_color() const {
-  const RgbaColorC& rColor = m_rFillColor;
-  if (m_i32RenderMode == RENDER_MODE_MULT) {
-    return RgbaColorC(rColor.m_f32R * rColor.m_f32A, rColor.m_f32G * rColor.m_f32A, rColor.m_f32B * rColor.m_f32A,
-                      rColor.m_f32A);
-  }
-  return rColor;
+  return render_mode_color(m_rFillColor, m_i32RenderMode);
 }
 
 // The depth buffer is left as it was found.

@@ -8,6 +8,7 @@
 #include "corelib/box2c.h"
 #include "corelib/effectbasec.h"
 #include "corelib/placedquadc.h"
+#include "corelib/placementparams.h"
 #include "corelib/rgbacolorc.h"
 #include "corelib/vector2c.h"
 
@@ -16,21 +17,10 @@ class FileParamC;
 class GizmoC;
 class ImportableBaseC;
 
-// Ids of the groups and parameters every one of vernisk's effects has first,
-// as the Video Player has them, so that all of them move, blend and fade
-// alike (ids equal positions).
-constexpr int32_t PLACED_GIZMO_TRANSFORM = 0;
-constexpr int32_t PLACED_GIZMO_ATTRIBUTES = 1;
-constexpr int32_t PLACED_PARAM_POSITION = 0;
-constexpr int32_t PLACED_PARAM_PIVOT = 1;
-constexpr int32_t PLACED_PARAM_ROTATION = 2;
-constexpr int32_t PLACED_PARAM_SCALE = 3;
-constexpr int32_t PLACED_PARAM_FILL_COLOR = 0;
-constexpr int32_t PLACED_PARAM_RENDER_MODE = 1;
-
 // An effect that draws one quad in its layer's 2-D space: "Transform"
 // (Position, Pivot, Rotation, Scale) places it, "Attributes" (Fill Color,
-// Render mode Normal, Add or Mult) tints and blends it. A class adds its own
+// Render mode Normal, Add or Mult) tints and blends it, as the Video Player
+// is placed and blended (their ids: placementparams.h). A class adds its own
 // parameters to Attributes and groups after it; each group is saved in a
 // chunk of its own, 0x2000 for the first and 0x1000 more for each next.
 class PlacedEffectC : public EffectBaseC {

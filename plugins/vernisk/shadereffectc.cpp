@@ -30,7 +30,7 @@ const char* const CHANNEL_NAMES[SHADER_CHANNEL_COUNT] = {"Channel 0", "Channel 1
 }  // namespace
 
 ShaderEffectC::ShaderEffectC() {
-  GizmoC* pAttributes = gizmo(PLACED_GIZMO_ATTRIBUTES);
+  GizmoC* pAttributes = gizmo(PLACEMENT_GIZMO_ATTRIBUTES);
   pAttributes->add_param(FileParamC::create_param(pAttributes, "Shader", SUPERCLASS_IMPORTABLE, CLASS_SHADER_IMPORT,
                                                   SHADER_PARAM_SHADER, 0x8));
   pAttributes->add_param(Vector2ParamC::create_param(pAttributes, "Size", Vector2C(640.0f, 360.0f), SHADER_PARAM_SIZE,
@@ -65,12 +65,12 @@ const char* ShaderEffectC::get_class_name() {
 }
 
 void ShaderEffectC::set_default_file(ImportHandleC* pHandle) {
-  auto* pShader = static_cast<FileParamC*>(gizmo(PLACED_GIZMO_ATTRIBUTES)->get_param(SHADER_PARAM_SHADER));
+  auto* pShader = static_cast<FileParamC*>(gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(SHADER_PARAM_SHADER));
   edit_under_undo(pShader, get_undo(), [&] { pShader->set_file(pHandle); });
 }
 
 ShaderImportC* ShaderEffectC::shader() {
-  auto* pParam = static_cast<FileParamC*>(gizmo(PLACED_GIZMO_ATTRIBUTES)->get_param(SHADER_PARAM_SHADER));
+  auto* pParam = static_cast<FileParamC*>(gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(SHADER_PARAM_SHADER));
   return dynamic_cast<ShaderImportC*>(file_of(pParam));
 }
 
@@ -80,7 +80,7 @@ GraphicsImportableC* ShaderEffectC::channel(int32_t i32Index) {
 }
 
 void ShaderEffectC::evaluate(int32_t i32Time, TimeBaseC* pTimeContext) {
-  static_cast<Vector2ParamC*>(gizmo(PLACED_GIZMO_ATTRIBUTES)->get_param(SHADER_PARAM_SIZE))
+  static_cast<Vector2ParamC*>(gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(SHADER_PARAM_SIZE))
       ->get_value(i32Time, &m_rSize);
   const Vector2C rHalf(std::fabs(m_rSize.m_f32X) * 0.5f, std::fabs(m_rSize.m_f32Y) * 0.5f);
   place(i32Time, Box2C(Vector2C(-rHalf.m_f32X, -rHalf.m_f32Y), rHalf));

@@ -37,7 +37,7 @@ bool TextEffectC::SourceS::operator==(const SourceS& rOther) const {
 }
 
 TextEffectC::TextEffectC() {
-  GizmoC* pAttributes = gizmo(PLACED_GIZMO_ATTRIBUTES);
+  GizmoC* pAttributes = gizmo(PLACEMENT_GIZMO_ATTRIBUTES);
   pAttributes->add_param(
       FileParamC::create_param(pAttributes, "Font", SUPERCLASS_IMPORTABLE, CLASS_FONT_IMPORT, TEXT_PARAM_FONT, 0x8));
   pAttributes->add_param(
@@ -74,7 +74,7 @@ void TextEffectC::set_default_file(ImportHandleC* pHandle) {
   ImportableBaseC* pImportable = pHandle ? pHandle->get_importable() : nullptr;
   const bool bText = pImportable && pImportable->get_class_ident() == CLASS_TEXT_IMPORT;
   auto* pParam = static_cast<FileParamC*>(
-      gizmo(PLACED_GIZMO_ATTRIBUTES)->get_param(bText ? TEXT_PARAM_TEXT : TEXT_PARAM_FONT));
+      gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(bText ? TEXT_PARAM_TEXT : TEXT_PARAM_FONT));
   edit_under_undo(pParam, get_undo(), [&] { pParam->set_file(pHandle); });
 }
 
@@ -88,12 +88,12 @@ void TextEffectC::prepare(int32_t i32Reason, DeviceTableC* pDevices, TimeBaseC*)
 
 FontImportC* TextEffectC::font() {
   return dynamic_cast<FontImportC*>(
-      file_of(static_cast<FileParamC*>(gizmo(PLACED_GIZMO_ATTRIBUTES)->get_param(TEXT_PARAM_FONT))));
+      file_of(static_cast<FileParamC*>(gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(TEXT_PARAM_FONT))));
 }
 
 TextImportC* TextEffectC::text_file() {
   return dynamic_cast<TextImportC*>(
-      file_of(static_cast<FileParamC*>(gizmo(PLACED_GIZMO_ATTRIBUTES)->get_param(TEXT_PARAM_TEXT))));
+      file_of(static_cast<FileParamC*>(gizmo(PLACEMENT_GIZMO_ATTRIBUTES)->get_param(TEXT_PARAM_TEXT))));
 }
 
 void TextEffectC::evaluate(int32_t i32Time, TimeBaseC*) {

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include "corelib/animtrackc.h"
-#include "corelib/colorparamc.h"
 #include "corelib/devicedriverbasec.h"
 #include "corelib/deviceinterfacec.h"
 #include "corelib/devicetablec.h"
@@ -13,9 +12,9 @@
 #include "corelib/graphicsimportablec.h"
 #include "corelib/importhandlec.h"
 #include "corelib/intparamc.h"
+#include "corelib/placementparams.h"
 #include "corelib/timebasec.h"
 #include "corelib/truncation.h"
-#include "corelib/vector2paramc.h"
 #include "docfile/chunkwriterc.h"
 #include "plugins/video/flikselclasses.h"
 
@@ -28,10 +27,6 @@ constexpr uint32_t CHUNK_TIMING = 0x4000;
 constexpr uint32_t CHUNK_VERSION = 1;
 
 constexpr int32_t GIZMO_COUNT = 3;
-
-constexpr int32_t RENDER_MODE_NORMAL = 0;
-constexpr int32_t RENDER_MODE_ADD = 1;
-constexpr int32_t RENDER_MODE_MULT = 2;
 constexpr int32_t FILTER_MODE_BILINEAR = 0;
 
 // Without a picture the quad is 50 × 50.
@@ -41,26 +36,11 @@ constexpr float F32_DEFAULT_HALF_SIZE = 25.0f;
 }  // namespace
 
 VideoPlayerEffectC::VideoPlayerEffectC() {
-  m_pTransform = GizmoC::create_gizmo(this, "Transform", VIDEO_GIZMO_TRANSFORM);
-  m_pTransform->add_param(Vector2ParamC::create_param(m_pTransform, "Position", Vector2C(0.0f, 0.0f),
-                                                      VIDEO_PARAM_POSITION, 0x81, true, Vector2C(0.0f, 0.0f),
-                                                      Vector2C(0.0f, 0.0f), 0.1f));
-  m_pTransform->add_param(Vector2ParamC::create_param(m_pTransform, "Pivot", Vector2C(0.0f, 0.0f), VIDEO_PARAM_PIVOT,
-                                                      0x301, true, Vector2C(0.0f, 0.0f), Vector2C(0.0f, 0.0f), 0.1f));
-  m_pTransform->add_param(
-      FloatParamC::create_param(m_pTransform, "Rotation", 0.0f, VIDEO_PARAM_ROTATION, 0x41, true, 0.0f, 0.0f, 1.0f));
-  m_pTransform->add_param(Vector2ParamC::create_param(m_pTransform, "Scale", Vector2C(1.0f, 1.0f), VIDEO_PARAM_SCALE,
-                                                      0x21, true, Vector2C(0.0f, 0.0f), Vector2C(0.0f, 0.0f), 0.01f));
+  m_pTransform = GizmoC::create_gizmo(this, "Transform", PLACEMENT_GIZMO_TRANSFORM);
+  add_transform_params(m_pTransform);
 
-  m_pAttributes = GizmoC::create_gizmo(this, "Attributes", VIDEO_GIZMO_ATTRIBUTES);
-  m_pAttributes->add_param(ColorParamC::create_param(m_pAttributes, "Fill Color", RgbaColorC(1.0f, 1.0f, 1.0f, 1.0f),
-                                                     VIDEO_PARAM_FILL_COLOR, 0x10, true));
-  IntParamC* pRenderMode =
-      IntParamC::create_param(m_pAttributes, "Render mode", 0, VIDEO_PARAM_RENDER_MODE, 0x2, true, 0, 2, 1);
-  pRenderMode->set_label(0, "Normal");
-  pRenderMode->set_label(1, "Add");
-  pRenderMode->set_label(2, "Mult");
-  m_pAttributes->add_param(pRenderMode);
+  m_pAttributes = GizmoC::create_gizmo(this, "Attributes", PLACEMENT_GIZMO_ATTRIBUTES);
+  add_blend_params(m_pAttributes);
   IntParamC* pFilterMode =
       IntParamC::create_param(m_pAttributes, "Filter mode", 0, VIDEO_PARAM_FILTER_MODE, 0x2, true, 0, 1, 1);
   pFilterMode->set_label(0, "Bilinear");
@@ -157,9 +137,9 @@ int32_t VideoPlayerEffectC::get_gizmo_count() {
 
 GizmoBaseC* VideoPlayerEffectC::get_gizmo(int32_t i32Index) {
   switch (i32Index) {
-    case VIDEO_GIZMO_TRANSFORM:
+    case PLACEMENT_GIZMO_TRANSFORM:
       return m_pTransform;
-    case VIDEO_GIZMO_ATTRIBUTES:
+    case PLACEMENT_GIZMO_ATTRIBUTES:
       return m_pAttributes;
     case VIDEO_GIZMO_TIMING:
       return m_pTiming;
@@ -184,20 +164,20 @@ void VideoPlayerEffectC::set_default_file(ImportHandleC* pHandle) {
 ParamBaseC* VideoPlayerEffectC::get_default_param(int32_t i32Which) {
   switch (i32Which) {
     case DEFAULT_PARAM_POSITION:
-      return m_pTransform->get_param(VIDEO_PARAM_POSITION);
+      return m_pTransform->get_param(PLACEMENT_PARAM_POSITION);
     case DEFAULT_PARAM_ROTATION:
-      return m_pTransform->get_param(VIDEO_PARAM_ROTATION);
+      return m_pTransform->get_param(PLACEMENT_PARAM_ROTATION);
     case DEFAULT_PARAM_SCALE:
-      return m_pTransform->get_param(VIDEO_PARAM_SCALE);
+      return m_pTransform->get_param(PLACEMENT_PARAM_SCALE);
     case DEFAULT_PARAM_PIVOT:
-      return m_pTransform->get_param(VIDEO_PARAM_PIVOT);
+      return m_pTransform->get_param(PLACEMENT_PARAM_PIVOT);
     default:
       return nullptr;
   }
 }
 
 int32_t VideoPlayerEffectC::update_notify(int32_t i32GizmoId, int32_t i32ParamId, int32_t i32Time) {
-  if (i32GizmoId == VIDEO_GIZMO_ATTRIBUTES && i32ParamId == VIDEO_PARAM_VIDEO) {
+  if (i32GizmoId == PLACEMENT_GIZMO_ATTRIBUTES && i32ParamId == VIDEO_PARAM_VIDEO) {
     on_video_assigned(i32Time);
   } else if (i32GizmoId == VIDEO_GIZMO_TIMING && i32ParamId == VIDEO_PARAM_FPS) {
     on_fps_changed(i32Time);
@@ -242,14 +222,7 @@ bool VideoPlayerEffectC::hit_test(const Vector2C& rPoint) {
 void VideoPlayerEffectC::prepare(int32_t, DeviceTableC*, TimeBaseC*) {}
 
 void VideoPlayerEffectC::evaluate(int32_t i32Time, TimeBaseC* pTimeContext) {
-  Vector2C rPosition;
-  Vector2C rPivot;
-  Vector2C rScale;
-  float f32Rotation = 0.0f;
-  transform_param(VIDEO_PARAM_POSITION)->get_value(i32Time, &rPosition);
-  transform_param(VIDEO_PARAM_PIVOT)->get_value(i32Time, &rPivot);
-  m_pTransform->get_param(VIDEO_PARAM_ROTATION)->get_value(i32Time, &f32Rotation);
-  transform_param(VIDEO_PARAM_SCALE)->get_value(i32Time, &rScale);
+  const PlacementS rPlacement = placement_at(m_pTransform, m_pAttributes, i32Time);
   GraphicsImportableC* pVideo = video();
   float f32HalfWidth = F32_DEFAULT_HALF_SIZE;
   float f32HalfHeight = F32_DEFAULT_HALF_SIZE;
@@ -257,11 +230,10 @@ void VideoPlayerEffectC::evaluate(int32_t i32Time, TimeBaseC* pTimeContext) {
     f32HalfWidth = static_cast<float>(pVideo->get_width()) * 0.5f;
     f32HalfHeight = static_cast<float>(pVideo->get_height()) * 0.5f;
   }
-  m_rQuad.place(rPosition, rPivot, f32Rotation, rScale,
+  m_rQuad.place(rPlacement.m_rPosition, rPlacement.m_rPivot, rPlacement.m_f32Rotation, rPlacement.m_rScale,
                 Box2C(Vector2C(-f32HalfWidth, -f32HalfHeight), Vector2C(f32HalfWidth, f32HalfHeight)));
-
-  static_cast<ColorParamC*>(m_pAttributes->get_param(VIDEO_PARAM_FILL_COLOR))->get_value(i32Time, &m_rFillColor);
-  static_cast<IntParamC*>(m_pAttributes->get_param(VIDEO_PARAM_RENDER_MODE))->get_value(i32Time, &m_i32RenderMode);
+  m_rFillColor = rPlacement.m_rFillColor;
+  m_i32RenderMode = rPlacement.m_i32RenderMode;
   static_cast<IntParamC*>(m_pAttributes->get_param(VIDEO_PARAM_FILTER_MODE))->get_value(i32Time, &m_i32FilterMode);
   m_i32Frame = pVideo ? frame_at(i32Time, pTimeContext, pVideo) : 0;
 }
@@ -311,13 +283,8 @@ void VideoPlayerEffectC::draw(DeviceTableC* pDevices) {
   } else {
     glBlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);
   }
-  const RgbaColorC& rColor = m_rFillColor;
-  if (m_i32RenderMode == RENDER_MODE_MULT) {
-    glColor4f(rColor.m_f32R * rColor.m_f32A, rColor.m_f32G * rColor.m_f32A, rColor.m_f32B * rColor.m_f32A,
-              rColor.m_f32A);
-  } else {
-    glColor4f(rColor.m_f32R, rColor.m_f32G, rColor.m_f32B, rColor.m_f32A);
-  }
+  const RgbaColorC rColor = render_mode_color(m_rFillColor, m_i32RenderMode);
+  glColor4f(rColor.m_f32R, rColor.m_f32G, rColor.m_f32B, rColor.m_f32A);
   glBegin(GL_QUADS);
   for (int32_t i = 0; i < 4; ++i) {
     glTexCoord2f(QUAD_TEX_COORDS[i][0], QUAD_TEX_COORDS[i][1]);
@@ -333,10 +300,6 @@ Box2C VideoPlayerEffectC::get_bbox() {
 
 const Affine2C& VideoPlayerEffectC::get_transform() {
   return m_rQuad.get_transform();
-}
-
-Vector2ParamC* VideoPlayerEffectC::transform_param(int32_t i32Id) {
-  return static_cast<Vector2ParamC*>(m_pTransform->get_param(i32Id));
 }
 
 FileParamC* VideoPlayerEffectC::video_param() {

@@ -8,27 +8,19 @@
 #include "corelib/classdescc.h"
 #include "corelib/effectbasec.h"
 #include "corelib/placedquadc.h"
+#include "corelib/placementparams.h"
 #include "corelib/rgbacolorc.h"
 #include "corelib/vector2c.h"
 
-class ColorParamC;
 class FileParamC;
 class FloatParamC;
 class GizmoC;
 class GraphicsImportableC;
 class IntParamC;
-class Vector2ParamC;
 
-// Ids of the effect's groups and of the parameters in them (ids equal positions).
-constexpr int32_t VIDEO_GIZMO_TRANSFORM = 0;
-constexpr int32_t VIDEO_GIZMO_ATTRIBUTES = 1;
+// Ids of the effect's own groups and parameters (ids equal positions), after
+// those of every effect that places a quad (placementparams.h).
 constexpr int32_t VIDEO_GIZMO_TIMING = 2;
-constexpr int32_t VIDEO_PARAM_POSITION = 0;
-constexpr int32_t VIDEO_PARAM_PIVOT = 1;
-constexpr int32_t VIDEO_PARAM_ROTATION = 2;
-constexpr int32_t VIDEO_PARAM_SCALE = 3;
-constexpr int32_t VIDEO_PARAM_FILL_COLOR = 0;
-constexpr int32_t VIDEO_PARAM_RENDER_MODE = 1;
 constexpr int32_t VIDEO_PARAM_FILTER_MODE = 2;
 constexpr int32_t VIDEO_PARAM_VIDEO = 3;
 constexpr int32_t VIDEO_PARAM_FPS = 0;
@@ -74,7 +66,6 @@ class VideoPlayerEffectC : public EffectBaseC {
   ~VideoPlayerEffectC() override;
 
  private:
-  Vector2ParamC* transform_param(int32_t i32Id);
   FileParamC* video_param();
   FloatParamC* timing_param(int32_t i32Id);
   // The picture behind "Video", or null.

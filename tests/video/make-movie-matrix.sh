@@ -23,7 +23,9 @@ opaque="testsrc2=s=64x64:r=25"
 alpha="testsrc2=s=64x64:r=25,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='mod(X*4+N*9,256)'"
 
 # clip NAME FILE_EXTENSION SOURCE DECODER ENCODER OPTIONS...
-# DECODER "-" for the default one.
+# DECODER "-" for the default one; the reference is decoded through
+# $view_filter.
+view_filter=null
 clip() {
   name=$1 extension=$2 source=$3 decoder=$4 encoder=$5
   shift 5
@@ -33,7 +35,7 @@ clip() {
   fi
   file="$out/$name.$extension"
   ff -f lavfi -i "$source" -frames:v 24 -c:v "$encoder" "$@" "$file"
-  reference "$name" "$file" "$decoder"
+  reference "$name" "$file" "$decoder" "$view_filter"
 }
 
 # reference NAME FILE DECODER [FILTER]: the ffmpeg command's decode (which
@@ -95,11 +97,48 @@ sar_clip() {
 }
 sar_clip mkv_sar_wide 32x64 2
 sar_clip mkv_sar_narrow 64x32 1/2
+# Samples eight times as wide as high: damaged numbers, shown square.
+sar_clip mkv_sar_extreme 64x64 8
 # A screen recording that claims 60 frames a second but dropped every other
 # picture: pictures 1/30 s apart.
 clip mkv_dropped mkv "testsrc2=s=64x64:r=60,select='not(mod(n\\,2))'" - libx264 -bf 0 -g 8 -fps_mode passthrough
 # Variable frame rate: pictures held for one to three frame times.
 clip mp4_vfr mp4 "$opaque,setpts='(N+floor(N/3)+floor(N/5))/25/TB'" - libx264 -bf 0 -g 8 -fps_mode vfr
+# A constant-rate MP4 whose last sample is a quarter of the others, as
+# editors cut them: its duration set by the setts bitstream filter.
+if [ -f "$out/mp4_h264.mp4" ]; then
+  ff -i "$out/mp4_h264.mp4" -c copy -bsf:v "setts=duration='if(eq(N\,23)\,DURATION/4\,DURATION)'" \
+    "$out/mp4_short_last.mp4"
+  reference mp4_short_last "$out/mp4_short_last.mp4" -
+fi
+
+# Colours as players show them. Untagged HD (1280 wide here, kept 16 high to
+# stay small) is BT.709; HDR (PQ and HLG, as phones record) is tone-mapped
+# to SDR BT.709 by the chain below; interlaced MPEG-2 is deinterlaced by
+# bwdif, one picture for each.
+hdr_tags="colorprim=bt2020:colormatrix=bt2020nc"
+tone_map="zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=hable:desat=0,\
+zscale=t=bt709:m=bt709:r=tv,format=yuv420p"
+# filtered NAME FILE_EXTENSION SOURCE FILTER ENCODER OPTIONS...
+filtered() {
+  view_filter=$4
+  name=$1 extension=$2 source=$3 encoder=$5
+  shift 5
+  clip "$name" "$extension" "$source" - "$encoder" "$@"
+  view_filter=null
+}
+filtered mkv_hd_untagged mkv "testsrc2=s=1280x16:r=25" scale=in_color_matrix=bt709 libx264 -bf 0 -g 8
+filtered mkv_hdr_pq mkv "$opaque" "$tone_map" libx265 -pix_fmt yuv420p10le \
+  -x265-params "log-level=error:keyint=8:$hdr_tags:transfer=smpte2084"
+filtered mp4_hdr_hlg mp4 "$opaque" "$tone_map" libx265 -tag:v hvc1 -pix_fmt yuv420p10le \
+  -x265-params "log-level=error:keyint=8:$hdr_tags:transfer=arib-std-b67"
+filtered mkv_interlaced mkv "testsrc2=s=64x64:r=50,interlace" bwdif=mode=send_frame:parity=auto:deint=all \
+  mpeg2video -flags +ildct+ilme -top 1 -g 8 -q:v 2
+# One grey PQ picture above 4096 x 2304, shown without tone mapping.
+if printf '%s\n' "$encoders" | grep -q " libx265 "; then
+  ff -f lavfi -i color=c=gray:s=4352x2176:r=25 -frames:v 1 -c:v libx265 -preset ultrafast -pix_fmt yuv420p10le \
+    -x265-params "log-level=error:$hdr_tags:transfer=smpte2084" "$out/hdr_large.mkv"
+fi
 
 ff -f lavfi -i "sine=frequency=440:duration=0.5" "$out/tone.wav"
 ff -f lavfi -i "sine=frequency=440:duration=0.5" -c:a aac "$out/tone.m4a"

@@ -227,13 +227,35 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipS{"mkv_ffv1", "mkv", false}, ClipS{"webm_vp8", "webm", false},
                       ClipS{"webm_vp9", "webm", false}, ClipS{"webm_vp9_alpha", "webm", true},
                       ClipS{"mkv_av1", "mkv", false}, ClipS{"ogv_theora", "ogv", false},
-                      ClipS{"mp4_vfr", "mp4", false}, ClipS{"mp4_mpeg4", "mp4", false},
+                      ClipS{"mp4_vfr", "mp4", false}, ClipS{"mp4_short_last", "mp4", false},
+                      ClipS{"mp4_mpeg4", "mp4", false},
                       ClipS{"3gp_h263", "3gp", false, 128, 96}, ClipS{"3g2_mpeg4", "3g2", false},
                       ClipS{"mp4_landscape", "mp4", false, 64, 48}, ClipS{"mp4_rot90", "mp4", false, 48, 64},
                       ClipS{"mp4_rot180", "mp4", false, 64, 48}, ClipS{"mov_rot270", "mov", false, 48, 64},
                       ClipS{"mkv_sar_wide", "mkv", false}, ClipS{"mkv_sar_narrow", "mkv", false},
-                      ClipS{"mkv_dropped", "mkv", false}),
+                      ClipS{"mkv_sar_extreme", "mkv", false},
+                      ClipS{"mkv_dropped", "mkv", false}, ClipS{"mkv_hd_untagged", "mkv", false, 1280, 16},
+                      ClipS{"mkv_hdr_pq", "mkv", false}, ClipS{"mp4_hdr_hlg", "mp4", false},
+                      ClipS{"mkv_interlaced", "mkv", false}),
     [](const ::testing::TestParamInfo<ClipS>& rInfo) { return std::string(rInfo.param.m_szName); });
+
+// Tone mapping takes 12 bytes a pixel: a larger HDR movie plays as decoded,
+// and says so once.
+TEST(MovieDecoderColours, HdrPicturesAbove4KAreShownWithoutToneMappingAndSaySo) {
+  const BytesT rFile = read_file(matrix_path("hdr_large.mkv"));
+  if (rFile.empty()) {
+    GTEST_SKIP() << "the installed ffmpeg cannot make HEVC";
+  }
+  ::testing::internal::CaptureStderr();
+  std::unique_ptr<MovieDecoderC> pDecoder(MovieDecoderC::open(rFile.data(), static_cast<uint32_t>(rFile.size())));
+  ASSERT_NE(pDecoder, nullptr);
+  std::unique_ptr<uint8_t, PictureDeleterS> pPicture(
+      allocate_picture(pDecoder->get_width(), pDecoder->get_height(), PICTURE_RGBA32));
+  EXPECT_TRUE(pDecoder->decode_frame(0, pPicture.get()));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "fliksel: a movie's HDR pictures of 4352 x 2176 are shown without tone mapping: it is done up to "
+            "4096 x 2304\n");
+}
 
 TEST(MovieDecoderRefusal, SoundTextAndNothingAreNoMovies) {
   for (const char* szName : {"tone.wav", "notes.txt"}) {
