@@ -278,6 +278,10 @@ bool video_decompressor_b_picture(const VideoDecompressorC* pDecompressor) {
   return pDecompressor->m_bHasPicture && pDecompressor->m_pPicture->pict_type == AV_PICTURE_TYPE_B;
 }
 
+int32_t video_decompressor_reorder_depth(const VideoDecompressorC* pDecompressor) {
+  return std::max(0, pDecompressor->m_pCodec->has_b_frames);
+}
+
 void video_decompressor_change_palette(VideoDecompressorC* pDecompressor, uint32_t ui32First, uint32_t ui32Count,
                                        const uint8_t* pEntries) {
   for (uint32_t i = 0; i < ui32Count && ui32First + i < AVPALETTE_COUNT; ++i) {

@@ -68,6 +68,10 @@ bool video_decompressor_key_picture(const VideoDecompressorC* pDecompressor);
 // True when the last picture taken is a B-picture: shown before frames that
 // were decoded ahead of it.
 bool video_decompressor_b_picture(const VideoDecompressorC* pDecompressor);
+// How many pictures the stream's reordering holds back (0 without B-frames),
+// as far as the decoder knows it: writers delay decode times by as many
+// frames, so that no picture is due before it is decoded.
+int32_t video_decompressor_reorder_depth(const VideoDecompressorC* pDecompressor);
 // Replaces ui32Count colour table entries from ui32First (red, green, blue,
 // unused: 4 bytes each) for the frames handed in from now on; entries past
 // the table's 256 are dropped. begin goes back to the input format's table.

@@ -32,7 +32,7 @@ constexpr uint32_t CHUNK_DC = fourcc(0, 0, 'd', 'c');
 constexpr uint32_t CHUNK_IV = fourcc(0, 0, 'i', 'v');
 constexpr uint32_t CHUNK_PC = fourcc(0, 0, 'p', 'c');
 
-// Chunk ids carry two decimal digits for the stream number.
+// Chunk ids carry two digits for the stream number.
 constexpr uint32_t MAX_STREAMS = 100;
 constexpr uint32_t IDX1_ENTRY_SIZE = 16;
 // The OpenDML index header: entry size in uint32s, sub type, index type,
@@ -45,6 +45,13 @@ constexpr uint32_t ODML_SUPER_ENTRY_SIZE = 16;
 constexpr uint32_t ODML_CHUNK_ENTRY_SIZE = 8;
 // Set in a standard index entry's size for a frame that is not a key frame.
 constexpr uint32_t ODML_DELTA_FRAME = 0x80000000u;
+
+uint32_t two_digits(uint32_t ui32Stream, uint32_t ui32Base, char cTen) {
+  const auto digit = [cTen](uint32_t ui32Digit) {
+    return ui32Digit < 10 ? '0' + ui32Digit : static_cast<uint32_t>(cTen) + ui32Digit - 10;
+  };
+  return digit(ui32Stream / ui32Base) | (digit(ui32Stream % ui32Base) << 8);
+}
 
 bool is_id_character(uint8_t ui8Byte) {
   return (ui8Byte >= '0' && ui8Byte <= '9') || (ui8Byte >= 'A' && ui8Byte <= 'Z') ||
@@ -180,15 +187,35 @@ void AviIndexC::walk_avix_part(uint64_t ui64Begin, uint64_t ui64End) {
 
 void AviIndexC::walk_header_list(uint64_t ui64Begin, uint64_t ui64End) {
   uint32_t ui32Stream = 0;
+  uint32_t ui32Video = 0;
   for_each_chunk(ui64Begin, ui64End, [&](uint32_t ui32Id, uint32_t, uint64_t, uint64_t ui64Body,
                                          uint64_t ui64BodyEnd) {
     uint32_t ui32Type = 0;
     if (ui32Id == FOURCC_LIST && ui64Body + 4 <= ui64BodyEnd && read_u32(ui64Body, ui32Type) &&
                ui32Type == FOURCC_STRL) {
-      walk_stream_list(ui64Body + 4, ui64BodyEnd, ui32Stream++);
+      const bool bVideoBefore = m_bVideoStream;
+      walk_stream_list(ui64Body + 4, ui64BodyEnd, ui32Stream);
+      ui32Video = m_bVideoStream && !bVideoBefore ? ui32Stream : ui32Video;
+      ++ui32Stream;
     }
     return true;
   });
+  if (m_bVideoStream) {
+    take_stream_digits(ui32Video, ui32Stream);
+  }
+}
+
+void AviIndexC::take_stream_digits(uint32_t ui32Stream, uint32_t ui32Streams) {
+  m_ui32StreamDigits = two_digits(ui32Stream, 10, 'A');
+  const uint32_t ui32HexUpper = two_digits(ui32Stream, 16, 'A');
+  const uint32_t ui32HexLower = two_digits(ui32Stream, 16, 'a');
+  // Below 10 the forms agree; "10" in hexadecimal is stream 10's in decimal.
+  const bool bOtherStream =
+      ui32Stream >= 16 && ui32Stream % 16 < 10 && ui32Stream / 16 * 10 + ui32Stream % 16 < ui32Streams;
+  if (ui32HexUpper != m_ui32StreamDigits && !bOtherStream) {
+    m_rHexDigits[0] = ui32HexUpper;
+    m_rHexDigits[1] = ui32HexLower;
+  }
 }
 
 void AviIndexC::walk_stream_list(uint64_t ui64Begin, uint64_t ui64End, uint32_t ui32Stream) {
@@ -202,7 +229,6 @@ void AviIndexC::walk_stream_list(uint64_t ui64Begin, uint64_t ui64End, uint32_t 
         read_u32(ui64Body, ui32Type) && ui32Type == FOURCC_VIDS) {
       bOurs = true;
       m_bVideoStream = true;
-      m_ui32StreamDigits = static_cast<uint32_t>('0' + ui32Stream / 10) | (static_cast<uint32_t>('0' + ui32Stream % 10) << 8);
       std::memcpy(m_rStreamHeader, m_pData + ui64Body,
                   std::min<uint64_t>(STREAM_HEADER_SIZE, ui64BodyEnd - ui64Body));
     } else if (ui32Id == FOURCC_STRF && bOurs && m_rInputFormat.empty()) {
@@ -214,14 +240,19 @@ void AviIndexC::walk_stream_list(uint64_t ui64Begin, uint64_t ui64End, uint32_t 
   });
 }
 
+bool AviIndexC::is_our_stream(uint32_t ui32Digits) const {
+  return ui32Digits == m_ui32StreamDigits ||
+         (m_rHexDigits[0] != 0 && (ui32Digits == m_rHexDigits[0] || ui32Digits == m_rHexDigits[1]));
+}
+
 bool AviIndexC::is_frame_chunk(uint32_t ui32Id) const {
   const uint32_t ui32Kind = ui32Id & 0xFFFF0000u;
-  return (ui32Id & 0xFFFFu) == m_ui32StreamDigits &&
+  return is_our_stream(ui32Id & 0xFFFFu) &&
          (ui32Kind == CHUNK_DB || ui32Kind == CHUNK_DC || ui32Kind == CHUNK_IV);
 }
 
 bool AviIndexC::is_palette_chunk(uint32_t ui32Id) const {
-  return ui32Id == (m_ui32StreamDigits | CHUNK_PC);
+  return (ui32Id & 0xFFFF0000u) == CHUNK_PC && is_our_stream(ui32Id & 0xFFFFu);
 }
 
 // The super index names one standard index per RIFF part. Each must start

@@ -62,7 +62,9 @@ class AviIndexC {
   void walk_avix_part(uint64_t ui64Begin, uint64_t ui64End);
   void walk_header_list(uint64_t ui64Begin, uint64_t ui64End);
   void walk_stream_list(uint64_t ui64Begin, uint64_t ui64End, uint32_t ui32Stream);
+  void take_stream_digits(uint32_t ui32Stream, uint32_t ui32Streams);
 
+  bool is_our_stream(uint32_t ui32Digits) const;
   bool is_frame_chunk(uint32_t ui32Id) const;
   bool is_palette_chunk(uint32_t ui32Id) const;
 
@@ -81,8 +83,11 @@ class AviIndexC {
   uint8_t m_rStreamHeader[STREAM_HEADER_SIZE] = {};
   std::vector<uint8_t> m_rInputFormat;
   bool m_bVideoStream = false;
-  // The video stream's two digits, as the low half of its chunk ids.
+  // The video stream's two digits, as the low half of its chunk ids: in
+  // decimal, and in hexadecimal (either case) as some writers put numbers
+  // from 10 on, 0 where that would read as another stream's.
   uint32_t m_ui32StreamDigits = 0;
+  uint32_t m_rHexDigits[2] = {};
   bool m_bHeaderListSeen = false;
   // The video stream's "indx" body, empty when it has none.
   ListC m_rSuperIndex = {0, 0};

@@ -16,6 +16,9 @@ constexpr uint32_t PALETTE_CHANGE_HEADER_SIZE = 4;
 // Pictures a decoder gives without new input; far beyond what any codec
 // holds back, it only bounds the loop.
 constexpr int32_t MAX_WAITING_PICTURES = 64;
+// A stream header's start beyond this (ten minutes at 25 frames a second
+// and far more at lower rates: 2^14 frames) is taken as damage.
+constexpr uint32_t MAX_START_FRAMES = 1u << 14;
 
 // Four printable characters in quotes, else the number.
 std::string fourcc_text(uint32_t ui32Code) {
@@ -51,6 +54,13 @@ void AviReaderC::parse(const uint8_t* pData, uint32_t ui32Size) {
   m_rInputFormat = rFile.input_format();
   m_rIndex = std::move(rFile.frames());
   m_rPaletteChanges = rFile.palette_changes();
+  for (size_t i = 0; i < m_rIndex.size(); ++i) {
+    if (m_rIndex[i].m_ui32Size > 0) {
+      m_rPictureEntries.push_back(static_cast<int32_t>(i));
+    }
+  }
+  const uint32_t ui32Start = read_le32(m_rStreamHeader + 28);
+  m_i32StartFrames = ui32Start <= MAX_START_FRAMES ? static_cast<int32_t>(ui32Start) : 0;
   derive_output_format();
   open_decompressor();
   m_sProblem = m_pDecompressor != nullptr ? std::string() : find_problem(rFile);
@@ -138,19 +148,40 @@ const uint8_t* AviReaderC::get_frame(int32_t i32Frame) {
   if (m_pDecompressor == nullptr || i32Count <= 0) {
     return nullptr;
   }
-  const int32_t i32Display = wrap_frame(i32Frame, i32Count);
+  const int32_t i32Display = std::max(0, wrap_frame(i32Frame, i32Count) - m_i32StartFrames);
   if (i32Display == m_i32LastFrame) {
     return m_pFrameBuffer;
   }
-  if (m_pFrameBuffer == nullptr) {
-    m_pFrameBuffer = allocate_picture(m_i32Width, m_i32Height, PICTURE_BGR24);
-    if (m_pFrameBuffer == nullptr) {
-      return nullptr;
-    }
+  // Whether and how far the stream reorders shows in its first picture:
+  // known before a jump picks where to start.
+  if (m_i32NewestDisplay < 0 && !m_bReorders && i32Display > 0 && video_decompressor_holds_back(m_pDecompressor)) {
+    decode_to(0);
   }
   decode_to(i32Display);
   m_i32LastFrame = i32Display;
   return m_pFrameBuffer;
+}
+
+int64_t AviReaderC::decode_time(int64_t i64Index) const {
+  const int64_t i64Last = static_cast<int64_t>(m_rPictureEntries.size()) - 1;
+  return i64Index <= i64Last ? m_rPictureEntries[static_cast<size_t>(i64Index)]
+                             : m_rPictureEntries.back() + (i64Index - i64Last);
+}
+
+int32_t AviReaderC::place_of_rank(int32_t i32Rank) const {
+  return static_cast<int32_t>(decode_time(int64_t{i32Rank} + m_i32ReorderDepth) -
+                              (decode_time(m_i32ReorderDepth) - decode_time(0)));
+}
+
+// The rank of the picture shown at i32Place, or of the first after it.
+int32_t AviReaderC::rank_of_place(int32_t i32Place) const {
+  const int64_t i64Time = int64_t{i32Place} + decode_time(m_i32ReorderDepth) - decode_time(0);
+  const int64_t i64Last = static_cast<int64_t>(m_rPictureEntries.size()) - 1;
+  const int64_t i64Index =
+      i64Time > m_rPictureEntries.back()
+          ? i64Last + (i64Time - m_rPictureEntries.back())
+          : std::lower_bound(m_rPictureEntries.begin(), m_rPictureEntries.end(), i64Time) - m_rPictureEntries.begin();
+  return static_cast<int32_t>(std::max<int64_t>(0, i64Index - m_i32ReorderDepth));
 }
 
 bool AviReaderC::is_restart_point(int32_t i32Entry, int32_t i32Display) const {
@@ -160,8 +191,8 @@ bool AviReaderC::is_restart_point(int32_t i32Entry, int32_t i32Display) const {
          i32Shown <= i32Display;
 }
 
-// Until a B-picture has come out, pictures stand in their own frame's place,
-// also those not decoded yet.
+// Until the stream shows that it reorders, pictures stand in their own
+// frame's place, also those not decoded yet.
 int32_t AviReaderC::display_of(int32_t i32Entry) const {
   const int32_t i32Display = m_rIndex[static_cast<size_t>(i32Entry)].m_i32Display;
   return i32Display >= 0 || m_bReorders ? i32Display : i32Entry;
@@ -172,11 +203,11 @@ void AviReaderC::decode_to(int32_t i32Display) {
   // The last two pictures taken are still there, and so are the frames in
   // the gap between them, which show the earlier one.
   if (i32Display == m_i32PictureDisplay) {
-    video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
+    show(false);
     return;
   }
   if (m_i32PreviousDisplay >= 0 && m_i32PreviousDisplay < i32Display && i32Display < m_i32PictureDisplay) {
-    video_decompressor_convert_previous(m_pDecompressor, m_pFrameBuffer);
+    show(true);
     return;
   }
   // The session has passed the picture, or a key frame lies between the
@@ -204,7 +235,7 @@ void AviReaderC::decode_to(int32_t i32Display) {
     }
   }
   // The stream ended before that picture came: show the newest there is.
-  video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
+  show(false);
 }
 
 // Looks only at the frames the session would otherwise hand in, so that
@@ -234,6 +265,7 @@ void AviReaderC::restart(int32_t i32Display) {
   apply_palette_changes(i32Start);
   m_i32NextEntry = i32Start;
   m_i32NewestDisplay = i32Start == 0 ? -1 : display_of(i32Start) - 1;
+  m_i32NextRank = i32Start == 0 ? 0 : rank_of_place(display_of(i32Start));
   m_i32PictureDisplay = -1;
   m_i32PreviousDisplay = -1;
   m_bFinished = false;
@@ -272,14 +304,21 @@ bool AviReaderC::reached(int64_t i64Tag, int32_t i32Display) {
   int32_t i32Shown = m_i32NewestDisplay + 1;
   if (i64Tag >= 0 && i64Tag < static_cast<int64_t>(m_rIndex.size())) {
     IndexEntryC& rEntry = m_rIndex[static_cast<size_t>(i64Tag)];
-    // Pictures come out in display order. Until a B-picture shows that the
-    // stream reorders, each stands in its own frame's place, so a frame
-    // that gave none leaves a gap; after that each follows the newest.
-    m_bReorders = m_bReorders || video_decompressor_b_picture(m_pDecompressor);
+    // Pictures come out in display order. Until a B-picture or the
+    // decoder's reorder depth shows that the stream reorders, each stands
+    // in its own frame's place, so a frame that gave none leaves a gap;
+    // after that each stands where its rank puts it, so gaps stay where the
+    // writer left them.
+    if (!m_bReorders &&
+        (video_decompressor_b_picture(m_pDecompressor) || video_decompressor_reorder_depth(m_pDecompressor) > 0)) {
+      m_bReorders = true;
+      m_i32ReorderDepth = std::min(video_decompressor_reorder_depth(m_pDecompressor), MAX_WAITING_PICTURES);
+    }
     if (rEntry.m_i32Display < 0) {
-      rEntry.m_i32Display = m_bReorders ? i32Shown : std::max(i32Shown, static_cast<int32_t>(i64Tag));
+      rEntry.m_i32Display = std::max(i32Shown, m_bReorders ? place_of_rank(m_i32NextRank) : static_cast<int32_t>(i64Tag));
     }
     i32Shown = rEntry.m_i32Display;
+    m_i32NextRank = rank_of_place(i32Shown) + 1;
     // Learnt here, for later backward jumps.
     if (video_decompressor_key_picture(m_pDecompressor)) {
       rEntry.m_ui32Flags |= KEY_FRAME_FLAG;
@@ -292,12 +331,24 @@ bool AviReaderC::reached(int64_t i64Tag, int32_t i32Display) {
     return false;
   }
   // Past the picture asked for: that frame gave none, the one before shows.
-  if (i32Shown > i32Display) {
+  show(i32Shown > i32Display);
+  return true;
+}
+
+// The picture memory comes with the first picture that decodes, so that a
+// header's size alone never claims it.
+void AviReaderC::show(bool bPrevious) {
+  if (m_pFrameBuffer == nullptr) {
+    m_pFrameBuffer = allocate_picture(m_i32Width, m_i32Height, PICTURE_BGR24);
+    if (m_pFrameBuffer == nullptr) {
+      return;
+    }
+  }
+  if (bPrevious) {
     video_decompressor_convert_previous(m_pDecompressor, m_pFrameBuffer);
   } else {
     video_decompressor_convert(m_pDecompressor, m_pFrameBuffer);
   }
-  return true;
 }
 
 void AviReaderC::apply_palette_changes(int32_t i32Entry) {
@@ -329,7 +380,7 @@ int32_t AviReaderC::get_bit_depth() {
 }
 
 int32_t AviReaderC::get_frame_count() {
-  return static_cast<int32_t>(m_rIndex.size());
+  return m_rIndex.empty() ? 0 : static_cast<int32_t>(m_rIndex.size()) + m_i32StartFrames;
 }
 
 float AviReaderC::get_fps() {

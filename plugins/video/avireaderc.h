@@ -23,17 +23,20 @@ class AviReaderC : public VideoReaderC {
   // Attaches the file bytes, which must outlive the reader, and builds the
   // index and the decoder. Success shows as get_frame returning pixels.
   void parse(const uint8_t* pData, uint32_t ui32Size) override;
-  // The pixels of frame i32Frame, wrapped into the file's frame count; null
-  // when the file cannot be decoded. A jump in either direction decodes
-  // from the nearest key frame before the frame, unless playing on from
+  // The pixels of frame i32Frame, wrapped into the frame count; null
+  // when the file cannot be decoded or no picture has decoded yet. A jump
+  // in either direction decodes from the nearest key frame before the
+  // frame, unless playing on from
   // the picture shown is shorter. Frame n is the picture of the video
-  // stream's n-th frame chunk (in display order, with B-frames); a chunk
-  // that brings no new picture shows the one before it.
+  // stream's n-th frame chunk (in display order, with B-frames), after the
+  // frames the stream header says it starts late by; a chunk that brings no
+  // new picture shows the one before it, and the frames before the first
+  // show the first.
   const uint8_t* get_frame(int32_t i32Frame) override;
   int32_t get_width() override;
   int32_t get_height() override;
   int32_t get_bit_depth() override;
-  // The frames the file holds, whatever its headers claim.
+  // The frames the file holds, whatever its headers claim, after its start.
   int32_t get_frame_count() override;
   float get_fps() override;
   // The last decoded picture, null before the first.
@@ -49,6 +52,14 @@ class AviReaderC : public VideoReaderC {
   // What open_decompressor lacked, for get_problem.
   std::string find_problem(const AviIndexC& rFile) const;
 
+  // Where the picture of rank i32Rank (in display order among all the
+  // stream's pictures) is shown, and back. Frames with a picture are decode
+  // times; a picture is due at the decode time of the picture as many
+  // ranks later as reordering holds back, less the same delay at the start.
+  int64_t decode_time(int64_t i64Index) const;
+  int32_t place_of_rank(int32_t i32Rank) const;
+  int32_t rank_of_place(int32_t i32Place) const;
+
   bool is_restart_point(int32_t i32Entry, int32_t i32Display) const;
   int32_t display_of(int32_t i32Entry) const;
   // Whether a key frame before the picture lies beyond the next frame to
@@ -59,6 +70,8 @@ class AviReaderC : public VideoReaderC {
   bool feed(int32_t i32Entry, int32_t i32Display);
   bool take_waiting(int32_t i32Display);
   bool reached(int64_t i64Tag, int32_t i32Display);
+  // Converts the last picture taken, or the one before it, into the frame buffer.
+  void show(bool bPrevious);
   void apply_palette_changes(int32_t i32Entry);
 
   const uint8_t* m_pData = nullptr;
@@ -69,9 +82,14 @@ class AviReaderC : public VideoReaderC {
   std::vector<uint8_t> m_rOutputFormat;
   std::vector<IndexEntryC> m_rIndex;
   std::vector<AviIndexC::PaletteChangeC> m_rPaletteChanges;
+  // The entries that hold a picture, in file order.
+  std::vector<int32_t> m_rPictureEntries;
+  // Frames of nothing before the first, from the stream header.
+  int32_t m_i32StartFrames = 0;
 
   VideoDecompressorC* m_pDecompressor = nullptr;
-  // From allocate_picture, aligned for the converter's fast paths.
+  // From allocate_picture, aligned for the converter's fast paths; taken
+  // when the first picture decodes.
   uint8_t* m_pFrameBuffer = nullptr;
   int32_t m_i32Width = 0;
   int32_t m_i32Height = 0;
@@ -90,6 +108,10 @@ class AviReaderC : public VideoReaderC {
   // Whether a B-picture has come out: pictures are then placed in the
   // order they come, not by their frames.
   bool m_bReorders = false;
+  // The pictures reordering holds back, taken when it is first seen.
+  int32_t m_i32ReorderDepth = 0;
+  // The rank of the next picture to come out.
+  int32_t m_i32NextRank = 0;
   // The first palette change not yet handed to the decoder.
   size_t m_uiNextPaletteChange = 0;
 };

@@ -33,8 +33,10 @@ std::string run(const std::string& sCommand) {
 }
 
 // The ffmpeg command's pictures of a file, placed by their time stamps, one
-// per frame: a frame that brought no picture repeats the one before.
-BytesT ffmpeg_pictures(const BytesT& rFile, size_t uiFrames) {
+// per frame: a frame that brought no picture repeats the one before. Pictures
+// without a stamp (the last ones of a stream with B-frames) follow the one
+// before. bFromFirst takes the first stamp off every stamp.
+BytesT ffmpeg_pictures(const BytesT& rFile, size_t uiFrames, bool bFromFirst = false) {
   TempFileC rIn;
   TempFileC rOut;
   rIn.write_bytes(rFile);
@@ -45,8 +47,11 @@ BytesT ffmpeg_pictures(const BytesT& rFile, size_t uiFrames) {
   std::istringstream rLines(run(std::string("ffprobe -v error -threads 1 -f avi -select_streams v:0 "
                                             "-show_entries frame=best_effort_timestamp -of csv=p=0 ") +
                                 rIn.path()));
-  for (int64_t i64Stamp = 0; rLines >> i64Stamp;) {
-    rStamps.push_back(i64Stamp);
+  for (std::string sStamp; rLines >> sStamp;) {
+    rStamps.push_back(sStamp == "N/A" && !rStamps.empty() ? rStamps.back() + 1 : std::stoll(sStamp));
+  }
+  for (size_t i = 0; bFromFirst && i < rStamps.size(); ++i) {
+    rStamps[rStamps.size() - 1 - i] -= rStamps.front();
   }
   if (rStamps.empty() || rPictures.size() % rStamps.size() != 0) {
     ADD_FAILURE() << rStamps.size() << " time stamps for " << rPictures.size() << " bytes of pictures";
@@ -254,6 +259,98 @@ TEST(AviLayouts, KeyFramesWithoutFlagsAreLearntForLaterBackwardJumps) {
     ui64Before = decoded();
     EXPECT_TRUE(rVideo.shows(7));  // 0 .. 7
     EXPECT_EQ(decoded() - ui64Before, 8u);
+  }
+}
+
+// A file the ffmpeg command writes from its arguments.
+BytesT ffmpeg_file(const std::string& sArguments) {
+  TempFileC rFile;
+  run("ffmpeg -nostdin -loglevel error -y " + sArguments + " -f avi " + rFile.path());
+  return rFile.read_bytes();
+}
+
+bool have_clip(const std::string& sName) {
+  return (std::string(",") + TIRAVO_VIDEO_CLIPS + ",").find("," + sName + ",") != std::string::npos;
+}
+
+TEST(AviLayouts, FramesWithoutAPictureKeepTheirPlaceWhenTheStreamReorders) {
+  if (!have_clip("h264bframes") || !have_clip("mpeg4bframes")) {
+    GTEST_SKIP() << "the installed ffmpeg cannot make H.264 or MPEG-4 with B-frames";
+  }
+  // 24 pictures over 35 frames: the ffmpeg command fills the gaps of a
+  // variable-rate stream with empty chunks, 11 of them. Its decode stamps
+  // the pictures from the delay it gave the decode times on, so they are
+  // compared from the first.
+  const std::string sSource =
+      "-f lavfi -i testsrc2=size=64x64:rate=25 -frames:v 24 -vf setpts='(N+floor(N/3)+floor(N/5))/25/TB' "
+      "-fps_mode vfr ";
+  for (const char* szCodec : {"libx264 -bf 3 -g 8", "libx264 -bf 3 -x264-params b-pyramid=none -g 8",
+                              "mpeg4 -vtag XVID -bf 2 -g 8", "libx264 -bf 0 -g 8"}) {
+    const BytesT rFile = ffmpeg_file(sSource + "-c:v " + szCodec);
+    size_t uiEmpty = 0;
+    for (size_t uiAt = find_text(rFile, "idx1") + 8; uiAt + 16 <= rFile.size(); uiAt += 16) {
+      uiEmpty += get32(rFile, uiAt + 12) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(uiEmpty, 11u) << szCodec;
+    VideoC rVideo(rFile, ffmpeg_pictures(rFile, 35, true));
+    ASSERT_EQ(rVideo.m_rReader.get_frame_count(), 35) << szCodec;
+    EXPECT_TRUE(rVideo.plays_exactly()) << szCodec;
+    // A jump first, before any picture has shown how the stream reorders.
+    VideoC rJumped(rFile, rVideo.m_rExpected);
+    EXPECT_TRUE(rJumped.shows(30)) << szCodec;
+    EXPECT_TRUE(rJumped.shows(34)) << szCodec;
+    EXPECT_TRUE(rJumped.shows(3)) << szCodec;
+  }
+}
+
+TEST(AviLayouts, AStreamThatStartsLateShowsItsFirstPictureUntilItsStart) {
+  // The stream header's start, 5 frames, patched into the ffmpeg command's
+  // file, which the ffmpeg command honours too.
+  BytesT rFile = read_file("xvid.avi");
+  const size_t uiHeader = find_text(rFile, "vids");
+  ASSERT_EQ(get32(rFile, uiHeader + 28), 0u);
+  set32(rFile, uiHeader + 28, 5);
+  VideoC rVideo(rFile, ffmpeg_pictures(rFile, 29));
+  ASSERT_EQ(rVideo.m_rReader.get_frame_count(), 29);
+  EXPECT_TRUE(rVideo.shows(3, 5));
+  EXPECT_TRUE(rVideo.shows(5, 5));
+  EXPECT_TRUE(rVideo.shows(6, 6));
+  EXPECT_TRUE(rVideo.plays_exactly());
+  // A start beyond any sense is damage, not a wait.
+  set32(rFile, uiHeader + 28, 0x7FFFFFFF);
+  VideoC rDamaged(rFile, ffmpeg_pictures(read_file("xvid.avi"), 24));
+  EXPECT_EQ(rDamaged.m_rReader.get_frame_count(), 24);
+  EXPECT_TRUE(rDamaged.plays_exactly());
+}
+
+TEST(AviLayouts, StreamNumbersFromTenOnMayBeHexadecimal) {
+  // The video as stream 10, after ten sound streams: the ffmpeg command
+  // writes "10dc", writers on Windows "0Adc" (its decode knows only the
+  // first; the second is patched in, in the index and in the chunks).
+  std::string sArguments = "-f lavfi -i sine=duration=0.96 -f lavfi -i testsrc2=size=64x64:rate=25:duration=0.96 ";
+  for (int32_t i = 0; i < 10; ++i) {
+    sArguments += "-map 0:a ";
+  }
+  const BytesT rDecimal = ffmpeg_file(sArguments + "-map 1:v -c:a pcm_s16le -c:v mpeg4 -vtag XVID -g 8");
+  const BytesT rPictures = ffmpeg_pictures(rDecimal, 24);
+  const size_t uiMovi = find_text(rDecimal, "movi");
+  for (const char* szId : {"10dc", "0Adc", "0adc"}) {
+    BytesT rFile = rDecimal;
+    size_t uiFrames = 0;
+    for (size_t uiAt = find_text(rFile, "idx1") + 8; uiAt + 16 <= rFile.size(); uiAt += 16) {
+      if (std::memcmp(&rFile[uiAt], "10dc", 4) == 0) {
+        std::memcpy(&rFile[uiAt], szId, 4);
+        std::memcpy(&rFile[uiMovi + get32(rFile, uiAt + 8)], szId, 4);
+        ++uiFrames;
+      }
+    }
+    ASSERT_EQ(uiFrames, 24u);
+    VideoC rVideo(rFile, rPictures);
+    EXPECT_TRUE(rVideo.plays_exactly()) << szId;
+    // Without idx1, from the chunks alone.
+    std::memcpy(&rFile[find_text(rFile, "idx1")], "JUNK", 4);
+    VideoC rScanned(rFile, rPictures);
+    EXPECT_TRUE(rScanned.plays_exactly()) << szId << " scanned";
   }
 }
 
