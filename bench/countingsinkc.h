@@ -9,12 +9,14 @@
 #include "player/framesinkc.h"
 
 // Frames a fixed number of milliseconds apart, drawn into the OpenGL
-// driver's offscreen image (Mesa, no window) and counted, not kept. The
-// milliseconds a frame are timed from the end of the first frame, so that
-// opening the window and compiling go uncounted.
+// driver's offscreen image (Mesa, no window) and counted, not kept, until
+// the presentation ends or i32MaxFrames were drawn. The milliseconds a frame
+// are timed from the end of the first frame, so that opening the window and
+// compiling go uncounted.
 class CountingSinkC : public FrameSinkC {
  public:
-  explicit CountingSinkC(int32_t i32FrameMs) : m_i32FrameMs(i32FrameMs) {}
+  explicit CountingSinkC(int32_t i32FrameMs, int32_t i32MaxFrames = INT32_MAX)
+      : m_i32FrameMs(i32FrameMs), m_i32MaxFrames(i32MaxFrames) {}
 
   bool attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS&) override {
     auto* pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
@@ -32,7 +34,7 @@ class CountingSinkC : public FrameSinkC {
     }
     m_rLast = rNow;
     ++m_i32Frames;
-    return true;
+    return m_i32Frames < m_i32MaxFrames;
   }
 
   int32_t get_frames() const { return m_i32Frames; }
@@ -44,6 +46,7 @@ class CountingSinkC : public FrameSinkC {
 
  private:
   int32_t m_i32FrameMs;
+  int32_t m_i32MaxFrames;
   int32_t m_i32Frames = 0;
   std::chrono::steady_clock::time_point m_rFirst;
   std::chrono::steady_clock::time_point m_rLast;

@@ -9,15 +9,12 @@
 //
 // videoplayback_bench PLUGIN_DIRECTORY FRAMES NAME=DOCUMENT...
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "corelib/devicedriverbasec.h"
-#include "corelib/deviceinterfacec.h"
-#include "player/framesinkc.h"
+#include "bench/countingsinkc.h"
 #include "player/playerc.h"
 
 namespace {
@@ -25,48 +22,22 @@ namespace {
 constexpr int32_t ROUNDS = 3;
 constexpr int32_t FRAME_MS = 125;
 
-// Offscreen frames FRAME_MS apart, counted, not kept; the clock starts at
-// the first frame drawn, so loading and opening the output are left out.
-class TimingSinkC : public FrameSinkC {
- public:
-  explicit TimingSinkC(int32_t i32Frames) : m_i32Frames(i32Frames) {}
-  bool attach(DeviceDriverBaseC* pDriver, const OfflinePresentationS&) override {
-    auto* pOffscreen = static_cast<OffscreenInterfaceC*>(pDriver->query_interface(SUPERCLASS_OFFSCREEN_INTERFACE));
-    if (!pOffscreen) {
-      return false;
-    }
-    pOffscreen->set_offscreen(true);
-    return true;
-  }
-  int32_t get_frame_time_ms() const override { return m_i32Drawn * FRAME_MS; }
-  bool write_frame() override {
-    if (m_i32Drawn++ == 0) {
-      m_rStart = std::chrono::steady_clock::now();
-    }
-    return m_i32Drawn <= m_i32Frames;
-  }
-  double frames_per_second() const {
-    const double f64Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_rStart).count();
-    return f64Seconds > 0.0 ? (m_i32Drawn - 1) / f64Seconds : 0.0;
-  }
-
- private:
-  int32_t m_i32Frames;
-  int32_t m_i32Drawn = 0;
-  std::chrono::steady_clock::time_point m_rStart;
-};
-
 // Frames per second of one run of the document, 0 when it cannot play.
 double play(const char* szPluginDirectory, const std::string& sDocument, int32_t i32Frames) {
   PlayerC rPlayer;
   rPlayer.get_class_registry()->load_plugins(szPluginDirectory);
-  TimingSinkC rSink(i32Frames);
+  // One frame more than measured: the first, drawn while things warm up.
+  CountingSinkC rSink(FRAME_MS, i32Frames + 1);
   rPlayer.set_offline_render(&rSink);
   if (!rPlayer.init(nullptr, false) || rPlayer.load(sDocument.c_str()) != 0) {
     std::fprintf(stderr, "videoplayback_bench: cannot load %s\n", sDocument.c_str());
     return 0.0;
   }
-  return rPlayer.run() == 0 ? rSink.frames_per_second() : 0.0;
+  if (rPlayer.run() != 0) {
+    return 0.0;
+  }
+  const double f64Ms = rSink.ms_a_frame();
+  return f64Ms > 0.0 ? 1000.0 / f64Ms : 0.0;
 }
 
 struct EntryC {
