@@ -78,10 +78,23 @@ fi
 
 root=$(mktemp -d /var/tmp/tiravo-fresh-root.XXXXXX)
 mounted=""
+# Programs still running inside the root (the script was interrupted) would
+# keep its mounts busy and go on using the machine: they are stopped first.
+stop_programs_in_root() {
+    for link in /proc/[0-9]*/root; do
+        case "$(readlink "$link" 2>/dev/null)" in
+            "$root" | "$root"/*)
+                pid=${link#/proc/}
+                kill -KILL "${pid%/root}" 2>/dev/null || true
+                ;;
+        esac
+    done
+}
 cleanup() {
     status=$?
+    stop_programs_in_root
     for point in $mounted; do
-        umount "$point" || umount -l "$point" || true
+        umount "$point" 2>/dev/null || umount -l "$point" || true
     done
     if [ "$keep" -eq 1 ]; then
         echo "The root is kept in $root"
@@ -131,9 +144,12 @@ mount_into --bind /dev "$root/dev"
 mount --make-private "$root/dev"
 mount_into -t tmpfs tmpfs "$root/dev/shm"
 
+# Waited for in the background: a shell runs its traps only once the
+# command in the foreground ends, and an interrupt must clean up at once.
 in_root() {
     chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        TERM=dumb /bin/sh -c "cd /src/tiravo && $1"
+        TERM=dumb /bin/sh -c "cd /src/tiravo && $1" &
+    wait $!
 }
 
 in_root ./tools/test.sh
